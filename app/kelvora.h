@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/window_manager.h"
+#include "keyboard/keyboard.h"
+#include "midi/midi_port.h"
+#include "scales/scale_display.h"
+#include "window/controls.h"
+#include "window/window_state.h"
+
+#include <cstdint>
+
+// The main window `Kelvora` without its widgets: its state and the handler of every event of its
+// controls. The widget layer forwards events here and implements `Controls`.
+class Kelvora
+{
+public:
+    Kelvora(Controls& controls, MidiService& midi, WindowManager& windowManager);
+
+    // Load: markers hidden, window shown and kept on top, MIDI port opened, keyboard, scale
+    // display and velocity bar given their start values.
+    void load();
+    // Unload: note off for keys still held, then the port closes.
+    void unload();
+
+    void keyDown(std::int16_t key) { m_keyboard.keyDown(key); }
+    void keyUp(std::int16_t key) { m_keyboard.keyUp(key); }
+    void volChanged() { m_keyboard.volChanged(); }
+    // A menu entry was chosen; the index says which array it belongs to.
+    void menuChosen(std::int16_t menuIndex);
+    void labelClicked(ClickLabel label);
+
+    // Puts window `hwnd` in the topmost band without moving or resizing it; non-zero on success.
+    std::int32_t AuSommet(NativeHandle hwnd);
+    void Instruments(std::int16_t menuIndex);
+    void Open_Midi_Out();
+
+    [[nodiscard]] const WindowState& state() const { return m_state; }
+    [[nodiscard]] const ScaleDisplay& scaleDisplay() const { return m_scaleDisplay; }
+    [[nodiscard]] const Keyboard& keyboard() const { return m_keyboard; }
+    [[nodiscard]] MidiPort::State portState() const { return m_port.state(); }
+
+private:
+    Controls& m_controls;
+    WindowManager& m_windowManager;
+    WindowState m_state;
+    MidiPort m_port;
+    Keyboard m_keyboard;
+    ScaleDisplay m_scaleDisplay;
+};

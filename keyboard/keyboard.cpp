@@ -1,0 +1,70 @@
+#include "keyboard/keyboard.h"
+
+#include "midi/short_message.h"
+
+Keyboard::Keyboard(WindowState& state, Controls& controls, MidiPort& port)
+    : m_state(state)
+    , m_controls(controls)
+    , m_port(port)
+{ }
+
+void Keyboard::Play_Key(std::int16_t index)
+{
+    m_port.send(ShortMessage::programChange(m_state.Channel, m_state.Program));
+    const auto note = static_cast<std::int16_t>(m_state.Base_Note + index);
+    m_port.send(ShortMessage::noteOn(m_state.Channel, note, m_state.Volume));
+}
+
+void Keyboard::Release_Key(std::int16_t index)
+{
+    m_controls.setKeyUnset(index);
+    const auto note = static_cast<std::int16_t>(m_state.Base_Note + index);
+    m_port.send(ShortMessage::noteOff(m_state.Channel, note));
+}
+
+void Keyboard::keyDown(std::int16_t index)
+{
+    if (!isKey(index))
+        return;
+    Play_Key(index);
+    // A second button on a held key finds it green already: its own colour was saved by the
+    // first button, and saving green over it would keep the key green for good.
+    if (m_held[index]++ == 0) {
+        m_state.Saved_Color = m_controls.keyBackColor(index);
+        m_ownColour[index] = m_state.Saved_Color;
+    }
+    m_controls.setKeyBackColor(index, Colour::Green);
+}
+
+void Keyboard::keyUp(std::int16_t index)
+{
+    if (!isKey(index))
+        return;
+    Release_Key(index);
+    // Each key gets back the colour it had before its own press, also when another key was
+    // pressed in between and `Saved_Color` now holds that key's colour.
+    m_controls.setKeyBackColor(index, m_ownColour[index].value_or(m_state.Saved_Color.value_or(0)));
+    if (m_held[index] > 0 && --m_held[index] == 0)
+        m_ownColour[index].reset();
+}
+
+void Keyboard::volChanged()
+{
+    m_state.Volume = m_controls.volValue();
+}
+
+void Keyboard::releaseHeldKeys()
+{
+    for (std::int16_t i = 0; i < KeyCount; ++i) {
+        if (m_held[i] == 0)
+            continue;
+        const auto note = static_cast<std::int16_t>(m_state.Base_Note + i);
+        m_port.send(ShortMessage::noteOff(m_state.Channel, note));
+        m_held[i] = 0;
+    }
+}
+
+int Keyboard::buttonsHeld(std::int16_t index) const
+{
+    return isKey(index) ? m_held[index] : 0;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "midi/midi_port.h"
+#include "window/controls.h"
+#include "window/window_state.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+// The on-screen piano: presses and releases of the 60 keys become notes on the MIDI port, a
+// pressed key turns green, and the velocity bar `vol` sets the velocity of the next notes.
+class Keyboard
+{
+public:
+    static constexpr std::int16_t KeyCount = 60;
+
+    Keyboard(WindowState& state, Controls& controls, MidiPort& port);
+
+    // Program change carrying `Program`, then note on for `Base_Note` + index at `Volume`.
+    void Play_Key(std::int16_t index);
+    // Key back to unset, then note off for `Base_Note` + index.
+    void Release_Key(std::int16_t index);
+
+    // A mouse button went down on / came up from key `index`; indices outside 0-59 are ignored.
+    void keyDown(std::int16_t index);
+    void keyUp(std::int16_t index);
+    // The velocity bar reported a changed value.
+    void volChanged();
+
+    // Shut-down: a note off for every key still held, so that no note keeps sounding.
+    void releaseHeldKeys();
+
+    [[nodiscard]] int buttonsHeld(std::int16_t index) const;
+
+private:
+    static bool isKey(std::int16_t index) { return index >= 0 && index < KeyCount; }
+
+    WindowState& m_state;
+    Controls& m_controls;
+    MidiPort& m_port;
+    // Buttons held on each key, and the key's own colour, saved when its first button went down.
+    std::array<int, KeyCount> m_held {};
+    std::array<std::optional<ColorValue>, KeyCount> m_ownColour {};
+};
