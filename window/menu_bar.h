@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 // Menu indices run in one sequence across the whole menu bar; each handler turns an entry's
 // index into its own number by subtracting the first index of its range.
@@ -31,6 +34,64 @@ constexpr bool isGamme(std::int16_t i)
 constexpr bool isNote(std::int16_t i)
 {
     return i >= FirstNote && i <= LastNote;
+}
+
+// An indexed menu array: its entries carry the indices first..last of the menu bar's sequence.
+struct MenuArray
+{
+    std::string_view name;
+    std::int16_t first;
+    std::int16_t last;
+};
+
+inline constexpr std::array<MenuArray, 19> Arrays { {
+    { "Cat_Instrument", 0, 0 },
+    { "Midi_Instrument", 1, 15 },
+    { "Instrument1", 16, 23 },
+    { "Instrument2", 24, 31 },
+    { "Instrument3", 32, 39 },
+    { "Instrument4", 40, 47 },
+    { "Instrument5", 48, 55 },
+    { "Instrument6", 56, 63 },
+    { "Instrument7", 64, 71 },
+    { "Instrument8", 72, 79 },
+    { "Instrument9", 80, 87 },
+    { "Instrument10", 88, 95 },
+    { "Instrument11", 96, 103 },
+    { "Instrument12", 104, 111 },
+    { "Instrument13", 112, 119 },
+    { "Instrument14", 120, 127 },
+    { "Instrument15", 128, 135 },
+    { "Gamme", 136, 152 },
+    { "Note", 153, 164 },
+} };
+
+// The entry array that family submenu `family` (1-15) opens: Instrument1 .. Instrument15.
+constexpr const MenuArray& familyEntries(std::int16_t family)
+{
+    return Arrays[static_cast<std::size_t>(family) + 1];
+}
+
+// The menus of the menu bar, in display order, and the array that each one opens.
+struct TopMenu
+{
+    std::string_view name;
+    std::string_view caption;
+    std::string_view entries;
+};
+
+inline constexpr std::array<TopMenu, 3> TopMenus { {
+    { "Cat_Instrument", "Instruments", "Midi_Instrument" },
+    { "Gam_acc", "Gamme et Accord", "Gamme" },
+    { "Not", "Clé", "Note" },
+} };
+
+constexpr const MenuArray* findArray(std::string_view name)
+{
+    for (const MenuArray& a : Arrays)
+        if (a.name == name)
+            return &a;
+    return nullptr;
 }
 
 } // namespace MenuIndex
