@@ -93,8 +93,10 @@ TEST(WindowDefinition, whiteKeysStand240TwipsApartFrom450)
 {
     int w = 0;
     for (int k = 0; k < 60; ++k) {
-        if (isWhite(k))
-            EXPECT_EQ(member("key", k).left, 450 + 240 * w++) << k;
+        if (isWhite(k)) {
+            EXPECT_EQ(member("key", k).left, 450 + 240 * w) << k;
+            ++w;
+        }
     }
     EXPECT_EQ(member("key", 59).left + member("key", 59).width, 8835);
 }
