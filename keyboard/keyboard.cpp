@@ -41,10 +41,13 @@ void Keyboard::keyUp(std::int16_t index)
     if (!isKey(index))
         return;
     Release_Key(index);
+    // A release without its press (the window system pairs them) leaves the colour alone.
+    if (m_held[index] == 0)
+        return;
     // Each key gets back the colour it had before its own press, also when another key was
     // pressed in between and `Saved_Color` now holds that key's colour.
-    m_controls.setKeyBackColor(index, m_ownColour[index].value_or(m_state.Saved_Color.value_or(0)));
-    if (m_held[index] > 0 && --m_held[index] == 0)
+    m_controls.setKeyBackColor(index, m_ownColour[index].value_or(0));
+    if (--m_held[index] == 0)
         m_ownColour[index].reset();
 }
 

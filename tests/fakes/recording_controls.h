@@ -5,6 +5,7 @@
 #include "window/controls.h"
 #include "window/menu_bar.h"
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <string>
@@ -40,8 +41,17 @@ public:
         markerVisible.at(marker) = visible;
         log.push_back(std::string(visible ? "show" : "hide") + " marker " + std::to_string(marker));
     }
-    void setVolMin(std::int16_t value) override { volProperty("min", volMin, value); }
-    void setVolMax(std::int16_t value) override { volProperty("max", volMax, value); }
+    // Like the window system's scroll bar, a new range pulls the value inside it.
+    void setVolMin(std::int16_t value) override
+    {
+        volProperty("min", volMin, value);
+        clampVol();
+    }
+    void setVolMax(std::int16_t value) override
+    {
+        volProperty("max", volMax, value);
+        clampVol();
+    }
     void setVolValue(std::int16_t value) override { volProperty("value", vol, value); }
     std::int16_t volValue() const override { return vol; }
     void setCaption(CaptionLabel label, std::string_view caption) override
@@ -84,13 +94,20 @@ public:
     std::array<bool, 60> markerVisible {};
     std::array<std::string, 3> captions { "PIANO - 000 - Acoustic Grand Piano", "Gammes Majeur",
         "(Do)" };
-    std::int16_t volMin = 0, volMax = 0, vol = 0;
+    std::int16_t volMin = 0, volMax = 32767, vol = 0;
     std::vector<std::string> messages;
     std::vector<std::string> log;
     // Runs when a vol property is set, as the window system's change notification would.
     std::function<void()> onVolChange;
 
 private:
+    void clampVol()
+    {
+        const auto lo = std::min(volMin, volMax);
+        const auto hi = std::max(volMin, volMax);
+        if (vol < lo || vol > hi)
+            volProperty("value", vol, std::clamp(vol, lo, hi));
+    }
     void volProperty(const char* name, std::int16_t& property, std::int16_t value)
     {
         property = value;
