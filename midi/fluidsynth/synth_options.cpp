@@ -1,0 +1,73 @@
+#include "midi/fluidsynth/synth_options.h"
+
+#include <array>
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+
+// A SoundFont place: a folder under an environment variable ("" for an absolute path).
+struct SoundFontPlace
+{
+    std::string_view base;
+    std::string_view path;
+};
+
+#if defined(_WIN32)
+constexpr std::array soundFontPlaces {
+    SoundFontPlace { "", "C:\\soundfonts\\default.sf2" },
+    SoundFontPlace { "ProgramData", "soundfonts\\default.sf2" },
+};
+constexpr std::array audioDrivers { "wasapi", "dsound", "waveout" };
+#elif defined(__APPLE__)
+constexpr std::array soundFontPlaces {
+    SoundFontPlace { "HOME", "Library/Audio/Sounds/Banks/default.sf2" },
+    SoundFontPlace { "", "/Library/Audio/Sounds/Banks/default.sf2" },
+    SoundFontPlace { "", "/Library/Audio/Sounds/Banks/FluidR3_GM.sf2" },
+    SoundFontPlace { "", "/opt/homebrew/share/soundfonts/default.sf2" },
+    SoundFontPlace { "", "/usr/local/share/soundfonts/default.sf2" },
+};
+constexpr std::array audioDrivers { "coreaudio", "jack" };
+#else
+// default-GM.sf2 is the system's choice (Debian alternatives); the others where it is missing.
+constexpr std::array soundFontPlaces {
+    SoundFontPlace { "", "/usr/share/sounds/sf2/default-GM.sf2" },
+    SoundFontPlace { "", "/usr/share/sounds/sf2/TimGM6mb.sf2" },
+    SoundFontPlace { "", "/usr/share/sounds/sf2/FluidR3_GM.sf2" },
+    SoundFontPlace { "", "/usr/share/soundfonts/default.sf2" },
+    SoundFontPlace { "", "/usr/share/soundfonts/FluidR3_GM.sf2" },
+};
+// PipeWire serves PulseAudio clients; JACK only when a server runs; ALSA as the last resort.
+constexpr std::array audioDrivers { "pulseaudio", "jack", "alsa" };
+#endif
+
+std::filesystem::path resolve(const SoundFontPlace& place)
+{
+    if (place.base.empty())
+        return std::filesystem::path(place.path);
+    const char* base = std::getenv(std::string(place.base).c_str());
+    if (base == nullptr || *base == '\0')
+        return {};
+    return std::filesystem::path(base) / place.path;
+}
+
+} // namespace
+
+std::vector<std::filesystem::path> generalMidiSoundFonts()
+{
+    std::vector<std::filesystem::path> paths;
+    for (const SoundFontPlace& place : soundFontPlaces) {
+        std::filesystem::path path = resolve(place);
+        if (!path.empty())
+            paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+SynthOptions builtInSynthOptions()
+{
+    SynthOptions options;
+    options.soundFonts = generalMidiSoundFonts();
+    options.audioDrivers.assign(audioDrivers.begin(), audioDrivers.end());
+    return options;
+}
