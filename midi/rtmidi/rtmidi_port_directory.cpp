@@ -1,0 +1,74 @@
+#include "midi/rtmidi/rtmidi_port_directory.h"
+
+#include "midi/rtmidi/rtmidi_client.h"
+#include "midi/rtmidi/rtmidi_output_device.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+struct ServiceInfo
+{
+    MidiServiceApi api;
+    RtMidi::Api rtApi;
+    bool queuesOutput; // messages wait for the service's own cycle (see RtMidiOutputDevice)
+};
+
+// In order of preference. Each platform builds RtMidi with its own service, and JACK where a
+// JACK server may run; this order then gives ALSA then JACK on Linux, WinMM on Windows and
+// CoreMIDI on macOS.
+constexpr std::array<ServiceInfo, 4> Services { {
+    { MidiServiceApi::Alsa, RtMidi::LINUX_ALSA, false },
+    { MidiServiceApi::WindowsMm, RtMidi::WINDOWS_MM, false },
+    { MidiServiceApi::CoreMidi, RtMidi::MACOSX_CORE, false },
+    { MidiServiceApi::Jack, RtMidi::UNIX_JACK, true },
+} };
+
+const ServiceInfo* findService(MidiServiceApi api)
+{
+    const auto it = std::ranges::find(Services, api, &ServiceInfo::api);
+    return it == Services.end() ? nullptr : &*it;
+}
+
+class RtMidiPortDirectory : public PortDirectory
+{
+public:
+    std::vector<MidiServiceApi> apis() const override
+    {
+        std::vector<RtMidi::Api> compiled;
+        RtMidi::getCompiledApi(compiled);
+        std::vector<MidiServiceApi> result;
+        for (const ServiceInfo& service : Services) {
+            if (std::ranges::find(compiled, service.rtApi) != compiled.end())
+                result.push_back(service.api);
+        }
+        return result;
+    }
+
+    std::optional<std::vector<std::string>> outputPorts(MidiServiceApi api) override
+    {
+        const ServiceInfo* service = findService(api);
+        const std::unique_ptr<RtMidiClient> client
+            = service ? RtMidiClient::connect(service->rtApi) : nullptr;
+        if (!client)
+            return std::nullopt;
+        return client->portNames();
+    }
+
+    std::unique_ptr<OutputDevice> makeDevice(const DeviceEntry& port) override
+    {
+        const ServiceInfo* service = findService(port.api);
+        if (!service)
+            return nullptr;
+        return std::make_unique<RtMidiOutputDevice>(
+            service->rtApi, port.name, service->queuesOutput);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<PortDirectory> makeRtMidiPortDirectory()
+{
+    return std::make_unique<RtMidiPortDirectory>();
+}
