@@ -26,7 +26,7 @@ struct Window
     bool maximizeBox;
 };
 
-inline constexpr Window Kelvora { "Kelvora", "Nolvex MIDI keyboard", Colour::Grey, 9285, 2085,
+inline constexpr Window MainWindow { "Kelvora", "Nolvex MIDI keyboard", Colour::Grey, 9285, 2085,
     false, true, false, false };
 
 enum class ControlKind { Key, MarkerBar, ScrollBar, TextLabel };

@@ -1,0 +1,271 @@
+#include "app/kelvora_window.h"
+
+#include "app/kelvora.h"
+#include "app/key_button.h"
+#include "app/system_colour.h"
+#include "app/text_label.h"
+#include "app/vol_bar.h"
+#include "window/window_definition.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLayout>
+#include <QMessageBox>
+
+using namespace WindowDefinition;
+
+namespace {
+
+constexpr int TwipsPerPixel = 15;
+constexpr ColorValue ButtonText = 0x80000000u + 18; // a key's default text colour
+
+QRect pixels(const Control& c)
+{
+    return { c.left / TwipsPerPixel, c.top / TwipsPerPixel, c.width / TwipsPerPixel,
+        c.height / TwipsPerPixel };
+}
+
+QPalette withColour(QPalette palette, QPalette::ColorRole role, ColorValue colour)
+{
+    palette.setColor(role, toQColor(colour));
+    return palette;
+}
+
+// Look-alikes for the faces of the definition, where the faces themselves are missing.
+void installFontSubstitutes()
+{
+    QFont::insertSubstitutions("MS Sans Serif",
+        { "Microsoft Sans Serif", "Nimbus Sans", "Liberation Sans", "Arial", "DejaVu Sans" });
+    QFont::insertSubstitutions("Comic Sans MS", { "Comic Neue", "DejaVu Sans" });
+}
+
+QFont toQFont(const Font& font, const QFont& windowFont)
+{
+    if (font.face.empty())
+        return windowFont;
+    QFont f(QString::fromUtf8(font.face.data(), static_cast<qsizetype>(font.face.size())));
+    f.setPointSizeF(font.points);
+    f.setWeight(static_cast<QFont::Weight>(font.weight));
+    f.setItalic(false);
+    return f;
+}
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+KelvoraWindow::KelvoraWindow()
+{
+    installFontSubstitutes();
+    setWindowTitle(toQString(MainWindow.caption));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    createClientArea();
+    createControls();
+    createMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void KelvoraWindow::attach(Kelvora& kelvora)
+{
+    m_kelvora = &kelvora;
+}
+
+void KelvoraWindow::createClientArea()
+{
+    m_client = new QWidget(this);
+    m_client->setFixedSize(
+        MainWindow.clientWidth / TwipsPerPixel, MainWindow.clientHeight / TwipsPerPixel);
+    m_client->setAutoFillBackground(true);
+    m_client->setPalette(withColour(m_client->palette(), QPalette::Window, MainWindow.backColour));
+    setCentralWidget(m_client);
+}
+
+// Widgets are created in stacking order, lowest first, so later ones lie above earlier ones.
+void KelvoraWindow::createControls()
+{
+    for (int n = 0; n < ControlCount; ++n) {
+        const Control& c = AllControls[n];
+        switch (c.kind) {
+        case ControlKind::Key:
+            createKey(c.index);
+            break;
+        case ControlKind::MarkerBar:
+            createMarker(c.index);
+            break;
+        case ControlKind::TextLabel:
+            createTextLabel(n);
+            break;
+        case ControlKind::ScrollBar:
+            createVolBar(n);
+            break;
+        }
+    }
+}
+
+void KelvoraWindow::createKey(int index)
+{
+    const Control c = keyControl(index);
+    auto* key = new KeyButton(
+        c.index, c.backColour.value_or(Colour::White), c.foreColour.value_or(ButtonText), m_client);
+    key->setGeometry(pixels(c));
+    key->setText(toQString(c.caption));
+    key->setVisible(c.visible);
+    connect(key, &KeyButton::buttonDown, this, [this](std::int16_t i) {
+        if (m_kelvora)
+            m_kelvora->keyDown(i);
+    });
+    connect(key, &KeyButton::buttonUp, this, [this](std::int16_t i) {
+        if (m_kelvora)
+            m_kelvora->keyUp(i);
+    });
+    m_keys.at(index) = key;
+}
+
+// An opaque bar without text that reacts to nothing.
+void KelvoraWindow::createMarker(int index)
+{
+    const Control c = markerControl(index);
+    auto* marker = new QWidget(m_client);
+    marker->setGeometry(pixels(c));
+    marker->setAutoFillBackground(true);
+    marker->setPalette(
+        withColour(marker->palette(), QPalette::Window, c.backColour.value_or(Colour::Green)));
+    marker->setVisible(c.visible);
+    m_markers.at(index) = marker;
+}
+
+void KelvoraWindow::createTextLabel(int definitionIndex)
+{
+    const Control& c = AllControls[definitionIndex];
+    auto* label = new TextLabel(m_client);
+    label->setObjectName(toQString(c.name));
+    label->setGeometry(pixels(c));
+    label->setFont(toQFont(c.font, font()));
+    if (c.foreColour)
+        label->setPalette(withColour(label->palette(), QPalette::WindowText, *c.foreColour));
+    label->setText(toQString(c.caption));
+    label->setVisible(c.visible);
+    for (ClickLabel which :
+        { ClickLabel::Lbl_OctaMoins, ClickLabel::Lbl_OctPlus, ClickLabel::Lbl_Instrument_Name }) {
+        if (name(which) == c.name && behaviour(c.name, Event::Click)) {
+            connect(label, &TextLabel::clicked, this, [this, which] {
+                if (m_kelvora)
+                    m_kelvora->labelClicked(which);
+            });
+        }
+    }
+    const auto free = std::find(m_labels.begin(), m_labels.end(), nullptr);
+    *free = label;
+}
+
+void KelvoraWindow::createVolBar(int definitionIndex)
+{
+    const Control& c = AllControls[definitionIndex];
+    m_vol = new VolBar(m_client);
+    m_vol->setObjectName(toQString(c.name));
+    m_vol->setGeometry(pixels(c));
+    m_vol->setVisible(c.visible);
+    if (behaviour(c.name, Event::Change)) {
+        connect(m_vol, &VolBar::changed, this, [this] {
+            if (m_kelvora)
+                m_kelvora->volChanged();
+        });
+    }
+}
+
+TextLabel* KelvoraWindow::labelNamed(std::string_view labelName) const
+{
+    for (TextLabel* label : m_labels)
+        if (label && label->objectName() == toQString(labelName))
+            return label;
+    return nullptr;
+}
+
+TextLabel* KelvoraWindow::label(CaptionLabel which) const
+{
+    return labelNamed(name(which));
+}
+
+TextLabel* KelvoraWindow::label(ClickLabel which) const
+{
+    return labelNamed(name(which));
+}
+
+ColorValue KelvoraWindow::keyBackColor(std::int16_t key) const
+{
+    return m_keys.at(key)->backColour();
+}
+
+void KelvoraWindow::setKeyBackColor(std::int16_t key, ColorValue colour)
+{
+    m_keys.at(key)->setBackColour(colour);
+}
+
+void KelvoraWindow::setKeyUnset(std::int16_t key)
+{
+    m_keys.at(key)->setChecked(false);
+}
+
+void KelvoraWindow::setMarkerVisible(std::int16_t marker, bool visible)
+{
+    m_markers.at(marker)->setVisible(visible);
+}
+
+void KelvoraWindow::setVolMin(std::int16_t value)
+{
+    m_vol->setVbMinimum(value);
+}
+
+void KelvoraWindow::setVolMax(std::int16_t value)
+{
+    m_vol->setVbMaximum(value);
+}
+
+void KelvoraWindow::setVolValue(std::int16_t value)
+{
+    m_vol->setVbValue(value);
+}
+
+std::int16_t KelvoraWindow::volValue() const
+{
+    return m_vol->vbValue();
+}
+
+void KelvoraWindow::setCaption(CaptionLabel which, std::string_view caption)
+{
+    label(which)->setText(toQString(caption));
+}
+
+// Shows the window and lets it reach the window system at once: start-up goes on (the MIDI
+// open, perhaps a message box) before the event loop runs.
+void KelvoraWindow::show()
+{
+    QMainWindow::show();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+NativeHandle KelvoraWindow::nativeHandle() const
+{
+    return static_cast<NativeHandle>(winId());
+}
+
+void KelvoraWindow::messageBox(std::string_view text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), toQString(text),
+        QMessageBox::Ok, this);
+    box.exec();
+}
+
+void KelvoraWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_kelvora && !m_unloaded) {
+        m_unloaded = true;
+        m_kelvora->unload();
+    }
+    event->accept();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "window/controls.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <cstdint>
+
+class Kelvora;
+class KeyButton;
+class QAction;
+class QLabel;
+class TextLabel;
+class VolBar;
+
+// The main window `Kelvora` on screen, built from the window definition: the controls, the menu
+// bar, and the events forwarded to the behaviour. It decides nothing itself.
+class KelvoraWindow : public QMainWindow, public Controls
+{
+    Q_OBJECT
+public:
+    static constexpr int MenuIndexCount = 165; // 0 to 164
+
+    KelvoraWindow();
+
+    // Events go to `kelvora` from now on; closing the window runs its unload once.
+    void attach(Kelvora& kelvora);
+
+    // The client area below the menu bar and the widgets on it, for tests.
+    [[nodiscard]] QWidget* clientArea() const { return m_client; }
+    [[nodiscard]] KeyButton* key(int index) const { return m_keys.at(index); }
+    [[nodiscard]] QWidget* marker(int index) const { return m_markers.at(index); }
+    [[nodiscard]] VolBar* volBar() const { return m_vol; }
+    [[nodiscard]] TextLabel* label(CaptionLabel which) const;
+    [[nodiscard]] TextLabel* label(ClickLabel which) const;
+    // The action of a menu entry (16-164) or the menu action of a family submenu (1-15).
+    [[nodiscard]] QAction* menuAction(std::int16_t menuIndex) const;
+
+    ColorValue keyBackColor(std::int16_t key) const override;
+    void setKeyBackColor(std::int16_t key, ColorValue colour) override;
+    void setKeyUnset(std::int16_t key) override;
+    void setMarkerVisible(std::int16_t marker, bool visible) override;
+    void setVolMin(std::int16_t value) override;
+    void setVolMax(std::int16_t value) override;
+    void setVolValue(std::int16_t value) override;
+    std::int16_t volValue() const override;
+    void setCaption(CaptionLabel which, std::string_view caption) override;
+    std::string menuCaption(std::int16_t menuIndex) const override;
+    void show() override;
+    NativeHandle nativeHandle() const override;
+    void messageBox(std::string_view text) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createClientArea();
+    void createControls();
+    void createKey(int index);
+    void createMarker(int index);
+    void createTextLabel(int definitionIndex);
+    void createVolBar(int definitionIndex);
+    void createMenus();
+    [[nodiscard]] TextLabel* labelNamed(std::string_view name) const;
+
+    Kelvora* m_kelvora = nullptr;
+    bool m_unloaded = false;
+    QWidget* m_client = nullptr;
+    std::array<KeyButton*, 60> m_keys {};
+    std::array<QWidget*, 60> m_markers {};
+    std::array<TextLabel*, 5> m_labels {};
+    VolBar* m_vol = nullptr;
+    std::array<QAction*, MenuIndexCount> m_menuActions {};
+};

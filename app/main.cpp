@@ -1,0 +1,55 @@
+#include "app/kelvora.h"
+#include "app/kelvora_window.h"
+#include "midi/system_midi_service.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+
+#include <memory>
+
+#if defined(Q_OS_WIN)
+#include "app/win32_window_manager.h"
+#else
+#include "app/x11_window_manager.h"
+#endif
+
+namespace {
+
+// Where there is no X11 window manager to ask, the window is simply not kept on top by hand.
+class NoWindowManager : public WindowManager
+{
+public:
+    std::int32_t SetWindowPos(
+        NativeHandle, std::intptr_t, int, int, int, int, std::uint32_t) override
+    {
+        return 0;
+    }
+};
+
+std::unique_ptr<WindowManager> makeWindowManager([[maybe_unused]] QGuiApplication& app)
+{
+#if defined(Q_OS_WIN)
+    return std::make_unique<Win32WindowManager>();
+#else
+    if (auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>())
+        return std::make_unique<X11WindowManager>(x11->display());
+    return std::make_unique<NoWindowManager>();
+#endif
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("nolvex-keyboard");
+    QApplication::setApplicationDisplayName("Nolvex MIDI keyboard");
+
+    const std::unique_ptr<MidiService> midi = makeSystemMidiService();
+    const std::unique_ptr<WindowManager> windowManager = makeWindowManager(app);
+    KelvoraWindow window;
+    Kelvora kelvora(window, *midi, *windowManager);
+    window.attach(kelvora);
+    kelvora.load();
+    return QApplication::exec();
+}
