@@ -54,8 +54,9 @@ the notes of 17 scales and chords on the keys.")
         set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
         set(CPACK_DEBIAN_PACKAGE_DEPENDS "${runtime_depends}")
     else()
-        set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, librtmidi6, \
-libfluidsynth3, libx11-6, libstdc++6, libc6, ${runtime_depends}")
+        set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, libx11-6, \
+librtmidi6, libfluidsynth3, libasound2, libjack-jackd2-0 | libjack-0.125, libstdc++6, libgcc-s1, \
+libc6, ${runtime_depends}")
     endif()
 elseif(APPLE)
     set(CPACK_GENERATOR TGZ)
