@@ -398,21 +398,30 @@ class Session:
 
     def menu_height(self):
         """Height of the menu bar: the first row from the top where the grey client area starts
-        (measured on the left edge, where no control lies)."""
+        (measured on the left edge, where no control lies). Waits for the window to be drawn."""
         if self._menu_height is None:
-            shot = self.screenshot("menu-measure")
-            column = [shot.pixel(2, y) for y in range(shot.height)]
-            for y in range(shot.height - 10):
-                if all(c == GREY for c in column[y:y + 10]):
-                    self._menu_height = y
-                    break
-            else:
-                raise AssertionError("no grey client area found in the window")
+            self._menu_height = poll(self._measure_menu, 20, "the grey client area to be drawn",
+                                     interval=0.1)
         return self._menu_height
+
+    def _measure_menu(self):
+        shot = self.screenshot("menu-measure")
+        column = [shot.pixel(2, y) for y in range(shot.height)]
+        for y in range(1, shot.height - 10):
+            if all(c == GREY for c in column[y:y + 10]):
+                return y
+        return None
 
     def client_pixel(self, image, point):
         x, y = point
         return image.pixel(x, y + self.menu_height())
+
+    def client_region(self, image, left, top, width, height):
+        """The pixels of a rectangle of the client area given in twips, row by row."""
+        t = TWIPS_PER_PIXEL
+        return [self.client_pixel(image, (x, y))
+                for y in range(top // t, (top + height) // t)
+                for x in range(left // t, (left + width) // t)]
 
     # --- mouse -------------------------------------------------------------------------------
 
@@ -464,14 +473,22 @@ class Session:
                 found.append(w)
         return found
 
-    def choose(self, *path):
-        """In an open menu, walks to entry path[0] (counted from 0), into its submenu to entry
-        path[1], and so on, then chooses it with Return."""
+    def highlight(self, *path):
+        """In an open menu, walks to entry path[0] (counted from 0), then into its submenu to
+        entry path[1], and so on, with the arrow keys."""
         self.xdotool("key", *(["Down"] * (path[0] + 1)))
         for index in path[1:]:
             self.xdotool("key", "Right", *(["Down"] * index))
+
+    def choose_highlighted(self):
         self.xdotool("key", "Return")
         poll(lambda: not self.popups(), 10, "the menu to close")
+
+    def choose(self, menu, *path):
+        """Opens top-level menu `menu` and chooses the entry at `path` (see highlight)."""
+        self.open_menu(menu)
+        self.highlight(*path)
+        self.choose_highlighted()
 
 
 def jack_connections(session):
