@@ -227,7 +227,7 @@ class Session:
                 self._start_jack()
                 self._start_capture()
             if self.want_program:
-                self.start_program()
+                self.start_program(wait_drawn=self.want_jack)
         except BaseException:
             self._stack.close()
             raise
@@ -268,12 +268,31 @@ class Session:
         if proc.stdout:
             proc.stdout.close()
 
-    def _start_x(self):
+    def _start_x(self, attempts=3):
+        """Xvfb on a display number that it picks itself, then openbox. Two servers starting at
+        the same moment can race for one number; the loser is stopped and started again."""
+        for attempt in range(attempts):
+            xvfb, self.display = self._start_xvfb(attempt)
+            wm = self._spawn(f"openbox{attempt}", ["openbox"])
+
+            def answering():
+                if wm.poll() is not None or xvfb.poll() is not None:
+                    raise RuntimeError("openbox or Xvfb exited")
+                return self.run(["wmctrl", "-m"], check=False).returncode == 0
+            try:
+                poll(answering, 20, "openbox to answer wmctrl -m", interval=0.05)
+                return
+            except RuntimeError:
+                self._stop(wm)
+                self._stop(xvfb)
+        raise RuntimeError(f"no X server with openbox after {attempts} attempts")
+
+    def _start_xvfb(self, attempt):
         read_fd, write_fd = os.pipe()
         try:
-            self._spawn("xvfb", ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-                                 "1280x1024x24", "-nolisten", "tcp"],
-                        env=dict(os.environ), pass_fds=(write_fd,))
+            xvfb = self._spawn(f"xvfb{attempt}", ["Xvfb", "-displayfd", str(write_fd), "-screen",
+                                                  "0", "1280x1024x24", "-nolisten", "tcp"],
+                               env=dict(os.environ), pass_fds=(write_fd,))
             os.close(write_fd)
             write_fd = None
             number = b""
@@ -286,10 +305,7 @@ class Session:
             os.close(read_fd)
             if write_fd is not None:
                 os.close(write_fd)
-        self.display = f":{int(number)}"
-        self._spawn("openbox", ["openbox"])
-        poll(lambda: self.run(["wmctrl", "-m"], check=False).returncode == 0, 20,
-             "openbox to answer wmctrl -m", interval=0.05)
+        return xvfb, f":{int(number)}"
 
     def _start_jack(self):
         self._spawn("jackd", ["jackd", "--no-realtime", "-n", self.jack_server, "-d", "dummy",
@@ -302,14 +318,17 @@ class Session:
         self.capture = Capture(proc)
         self.capture.wait_ready()
 
-    def start_program(self):
-        """Starts the program in a fresh runtime folder and waits for its window to be mapped."""
+    def start_program(self, wait_drawn=True):
+        """Starts the program in a fresh runtime folder and waits for its window to be mapped
+        and, with `wait_drawn`, drawn."""
         runtime = tempfile.mkdtemp(prefix="xdg-", dir=self._tmp)
         os.chmod(runtime, 0o700)
         started = time.monotonic()
         self.program = self._spawn("program", [BINARY], env=self.env(XDG_RUNTIME_DIR=runtime))
         self.window = poll(self._find_window, 30, f"a window named {WINDOW_NAME!r}")
         self.figures["start_to_mapped_s"] = time.monotonic() - started
+        if wait_drawn:
+            self.menu_height()
         return self.window
 
     def wait_exit(self, timeout=20):
@@ -368,8 +387,8 @@ class Session:
         return poll(lambda: next(iter(self.dialogs()), None), timeout, "a message box")
 
     def dialog_text(self, dialog):
-        """The text of a message box, which Qt copies to the clipboard on Ctrl+C."""
-        self.run(["xclip", "-selection", "clipboard", "-i", "/dev/null"])
+        """The text of a message box, which Qt copies to the clipboard on Ctrl+C (the clipboard
+        of a fresh X server starts empty)."""
         self.xdotool("windowactivate", "--sync", dialog)
         self.xdotool("key", "--clearmodifiers", "ctrl+c")
 
@@ -453,13 +472,13 @@ class Session:
     # --- menus -------------------------------------------------------------------------------
 
     def open_menu(self, menu):
-        """Opens top-level menu number `menu` (0 "Instruments", 1 "Gamme et Accord", 2 "Clé"):
-        a click on the first menu title, then Right to walk along the menu bar."""
+        """Opens top-level menu number `menu` (0 "Instruments", 1 "Gamme et Accord", 2 "Clé")
+        with its first entry highlighted: a click on the first menu title, then Right to walk
+        along the menu bar (a menu reached that way opens with its first entry highlighted)."""
         self.xdotool("mousemove", "--window", self.window, 15, self.menu_height() // 2,
                      "click", 1)
         poll(self.popups, 10, "the menu to open")
-        for _ in range(menu):
-            self.xdotool("key", "Right")
+        self.xdotool("key", "Right" if menu else "Down", *(["Right"] * (menu - 1)))
 
     def popups(self):
         """Open popup menus (override-redirect windows of the program's X client)."""
@@ -474,11 +493,12 @@ class Session:
         return found
 
     def highlight(self, *path):
-        """In an open menu, walks to entry path[0] (counted from 0), then into its submenu to
-        entry path[1], and so on, with the arrow keys."""
-        self.xdotool("key", *(["Down"] * (path[0] + 1)))
-        for index in path[1:]:
-            self.xdotool("key", "Right", *(["Down"] * index))
+        """In a menu just opened, walks to entry path[0] (counted from 0), then into its
+        submenu to entry path[1], and so on, with the arrow keys."""
+        for i, index in enumerate(path):
+            keys = (["Right"] if i else []) + ["Down"] * index
+            if keys:
+                self.xdotool("key", *keys)
 
     def choose_highlighted(self):
         self.xdotool("key", "Return")
