@@ -386,16 +386,20 @@ class Session:
     def wait_dialog(self, timeout=20):
         return poll(lambda: next(iter(self.dialogs()), None), timeout, "a message box")
 
-    def dialog_text(self, dialog):
-        """The text of a message box, which Qt copies to the clipboard on Ctrl+C (the clipboard
-        of a fresh X server starts empty)."""
+    def dialog_text(self, dialog, timeout=5):
+        """The text of a message box as Qt copies it to the clipboard on Ctrl+C (the clipboard
+        of a fresh X server starts empty), or None when nothing reaches the clipboard: Qt 6.4
+        copies a message box's text only on Windows."""
         self.xdotool("windowactivate", "--sync", dialog)
         self.xdotool("key", "--clearmodifiers", "ctrl+c")
 
         def read():
             out = self.run(["xclip", "-selection", "clipboard", "-o"], check=False)
             return out.stdout if out.returncode == 0 and out.stdout else None
-        return poll(read, 10, "the message box text on the clipboard", interval=0.05)
+        try:
+            return poll(read, timeout, "the message box text on the clipboard", interval=0.05)
+        except TimeoutError:
+            return None
 
     def dismiss_dialog(self, dialog):
         self.xdotool("windowactivate", "--sync", dialog)
