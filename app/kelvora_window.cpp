@@ -9,7 +9,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMessageBox>
 
@@ -55,6 +57,23 @@ QString toQString(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// Ctrl+C copies the message to the clipboard, as a Windows message box does; Qt does it only
+// on Windows.
+class MessageBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (!event->matches(QKeySequence::Copy))
+            return QMessageBox::keyPressEvent(event);
+        QGuiApplication::clipboard()->setText(text());
+        event->accept();
+    }
+};
 
 } // namespace
 
@@ -256,7 +275,7 @@ NativeHandle KelvoraWindow::nativeHandle() const
 
 void KelvoraWindow::messageBox(std::string_view text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), toQString(text),
+    MessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), toQString(text),
         QMessageBox::Ok, this);
     box.exec();
 }

@@ -6,6 +6,7 @@
 #include "tests/fakes/recording_midi.h"
 #include "window/window_definition.h"
 
+#include <QClipboard>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -239,7 +240,7 @@ private slots:
         QCOMPARE(shown, QList<int>({ 36, 38, 40, 41, 43, 45, 47 }));
     }
 
-    void failedOpenShowsOneOkBox()
+    void failedOpenShowsOneOkBoxWhoseTextCopies()
     {
         RecordingMidi failing;
         failing.openResult = 2;
@@ -256,7 +257,8 @@ private slots:
                 return;
             poll.stop();
             buttons = static_cast<int>(box->buttons().size());
-            text = box->text();
+            QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+            text = QGuiApplication::clipboard()->text();
             box->button(QMessageBox::Ok)->click();
         });
         poll.start(10);
