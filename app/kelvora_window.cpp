@@ -15,6 +15,8 @@
 #include <QLayout>
 #include <QMessageBox>
 
+#include <algorithm>
+
 using namespace WindowDefinition;
 
 namespace {
