@@ -198,12 +198,14 @@ class Capture:
 
 
 class Session:
-    """One run of the program: X server, window manager, optional JACK server with the capture
-    client, and the program. `test` is the running TestCase (its id names the artefact folder)."""
+    """One run of the program: X server, window manager, optional JACK server with (unless
+    `capture` is false) the capture client, and the program. `test` is the running TestCase (its
+    id names the artefact folder)."""
 
-    def __init__(self, test, jack=True, program=True):
+    def __init__(self, test, jack=True, program=True, capture=True):
         self.name = test.id().split(".", 1)[-1] if test else f"session{next(_serial)}"
         self.want_jack = jack
+        self.want_capture = capture
         self.want_program = program
         self.artefacts = os.path.join(ARTEFACTS, self.name)
         self.figures = {}
@@ -225,7 +227,8 @@ class Session:
             self._start_x()
             if self.want_jack:
                 self._start_jack()
-                self._start_capture()
+                if self.want_capture:
+                    self._start_capture()
             if self.want_program:
                 self.start_program(wait_drawn=self.want_jack)
         except BaseException:
@@ -387,9 +390,9 @@ class Session:
         return poll(lambda: next(iter(self.dialogs()), None), timeout, "a message box")
 
     def dialog_text(self, dialog, timeout=5):
-        """The text of a message box as Qt copies it to the clipboard on Ctrl+C (the clipboard
-        of a fresh X server starts empty), or None when nothing reaches the clipboard: Qt 6.4
-        copies a message box's text only on Windows."""
+        """The text of a message box as the program copies it to the clipboard on Ctrl+C (the
+        clipboard of a fresh X server starts empty), or None when nothing reaches the clipboard
+        in `timeout` seconds."""
         self.xdotool("windowactivate", "--sync", dialog)
         self.xdotool("key", "--clearmodifiers", "ctrl+c")
 
