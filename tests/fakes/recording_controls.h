@@ -17,12 +17,10 @@ class RecordingControls : public Controls
 public:
     RecordingControls()
     {
-        for (int k = 0; k < 60; ++k) {
-            const int pc = k % 12;
-            const bool black = pc == 1 || pc == 3 || pc == 6 || pc == 8 || pc == 10;
-            keyColour[k] = black ? Colour::MenuText : Colour::White;
-            markerVisible[k] = true;
-        }
+        for (int k = 0; k < 60; ++k)
+            keyColour[k] = std::string_view("WBWBWWBWBWBW")[k % 12] == 'B' ? Colour::MenuText
+                                                                           : Colour::White;
+        markerVisible.fill(true);
     }
 
     ColorValue keyBackColor(std::int16_t key) const override { return keyColour.at(key); }
@@ -41,17 +39,8 @@ public:
         markerVisible.at(marker) = visible;
         log.push_back(std::string(visible ? "show" : "hide") + " marker " + std::to_string(marker));
     }
-    // Like the window system's scroll bar, a new range pulls the value inside it.
-    void setVolMin(std::int16_t value) override
-    {
-        volProperty("min", volMin, value);
-        clampVol();
-    }
-    void setVolMax(std::int16_t value) override
-    {
-        volProperty("max", volMax, value);
-        clampVol();
-    }
+    void setVolMin(std::int16_t value) override { volProperty("min", volMin, value); }
+    void setVolMax(std::int16_t value) override { volProperty("max", volMax, value); }
     void setVolValue(std::int16_t value) override { volProperty("value", vol, value); }
     std::int16_t volValue() const override { return vol; }
     void setCaption(CaptionLabel label, std::string_view caption) override
@@ -75,7 +64,6 @@ public:
     NativeHandle nativeHandle() const override { return 0x4200001; }
     void messageBox(std::string_view text) override
     {
-        messages.emplace_back(text);
         log.push_back("message " + std::string(text));
     }
 
@@ -95,22 +83,17 @@ public:
     std::array<std::string, 3> captions { "PIANO - 000 - Acoustic Grand Piano", "Gammes Majeur",
         "(Do)" };
     std::int16_t volMin = 0, volMax = 32767, vol = 0;
-    std::vector<std::string> messages;
     std::vector<std::string> log;
     // Runs when a vol property is set, as the window system's change notification would.
     std::function<void()> onVolChange;
 
 private:
-    void clampVol()
-    {
-        const auto lo = std::min(volMin, volMax);
-        const auto hi = std::max(volMin, volMax);
-        if (vol < lo || vol > hi)
-            volProperty("value", vol, std::clamp(vol, lo, hi));
-    }
+    // Like the window system's scroll bar, a new range pulls the value inside it (unlogged)
+    // before the change notification: start-up relies on it.
     void volProperty(const char* name, std::int16_t& property, std::int16_t value)
     {
         property = value;
+        vol = std::clamp(vol, std::min(volMin, volMax), std::max(volMin, volMax));
         log.push_back(std::string("vol ") + name + " " + std::to_string(value));
         if (onVolChange)
             onVolChange();

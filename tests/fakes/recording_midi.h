@@ -7,32 +7,50 @@
 #include <string>
 #include <vector>
 
-// A MIDI service that records what the port asks of it. `openResult` is what open returns.
+// A MIDI service that records what the port asks of it, in `calls` and, when set, in a log
+// shared with other fakes. `openResult` is what open returns.
 class RecordingMidi : public MidiService
 {
 public:
     std::int32_t open(std::int32_t deviceId) override
     {
-        calls.push_back("open " + std::to_string(deviceId));
-        isOpen = openResult == 0;
+        record("open " + std::to_string(deviceId));
         return openResult;
     }
     void send(std::uint32_t message) override
     {
-        calls.push_back("send");
+        record("send");
         sent.push_back(message);
     }
-    void close() override
-    {
-        calls.push_back("close");
-        isOpen = false;
-    }
+    void close() override { record("close"); }
 
     std::int32_t openResult = 0;
-    bool isOpen = false;
     std::vector<std::uint32_t> sent;
     std::vector<std::string> calls;
+    std::vector<std::string>* sharedLog = nullptr;
+
+private:
+    void record(const std::string& call)
+    {
+        calls.push_back(call);
+        if (sharedLog)
+            sharedLog->push_back(call);
+    }
 };
+
+// Channel 8 messages as `RecordingMidi::sent` holds them: status byte lowest.
+constexpr std::uint32_t programChange(std::uint32_t program)
+{
+    return 0xC8 | program << 8;
+}
+constexpr std::uint32_t noteOn(std::uint32_t note, std::uint32_t velocity)
+{
+    return 0x98 | note << 8 | velocity << 16;
+}
+constexpr std::uint32_t noteOff(std::uint32_t note)
+{
+    return 0x88 | note << 8;
+}
 
 // A window manager that records SetWindowPos calls and reports success.
 class RecordingWindowManager : public WindowManager
@@ -50,7 +68,10 @@ public:
         int cy, std::uint32_t flags) override
     {
         calls.push_back({ hwnd, insertAfter, x, y, cx, cy, flags });
+        if (sharedLog)
+            sharedLog->push_back("SetWindowPos");
         return 1;
     }
     std::vector<Call> calls;
+    std::vector<std::string>* sharedLog = nullptr;
 };
