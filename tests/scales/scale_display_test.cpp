@@ -1,9 +1,13 @@
-#include "scale_test_support.h"
+#include "scales/scale_display.h"
+#include "tests/fakes/recording_controls.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -11,137 +15,153 @@ namespace {
 using Markers = std::vector<int>;
 
 // Entries of the "Gamme et Accord" menu and roots of the "Clé" menu, by position.
-enum Scale {
-    Majeur = 0,
-    MineurHarmonique = 1,
-    MelodiqueDescendante = 3,
-    Dominante7 = 7,
-    MajeurSeptMajeure = 8,
-    AccordMineur = 9,
-    MineurSeptMineure = 11,
-    SeptDiminuee = 13,
-    SeptQuinteAugmentee = 14,
-    NeuviemeMineure = 16,
-};
-enum Root { Do = 0, DoDiese = 1, Re = 2, ReDiese = 3, La = 9, Si = 11 };
+constexpr int Harmonique = 1, MelodiqueDesc = 3, Dom7 = 7, Maj7 = 8, Mineur = 9, Min7 = 11,
+              Dim7 = 13, Aug7 = 14, Min9 = 16;
+constexpr int Do = 0, DoDiese = 1, Re = 2, ReDiese = 3, La = 9, Si = 11;
 
-const Markers cMajorAtShift0 { 24, 26, 28, 29, 31, 33, 35 };
+// A scale display after start-up, driven through its handlers as the menus and labels would.
+struct StartedDisplay
+{
+    StartedDisplay()
+    {
+        display.start();
+        controls.log.clear();
+    }
+    void chooseGamme(int scale) { display.gammeChosen(static_cast<std::int16_t>(136 + scale)); }
+    void chooseRoot(int root) { display.noteChosen(static_cast<std::int16_t>(153 + root)); }
+    void shiftOctave(int steps)
+    {
+        for (; steps < 0; ++steps)
+            display.octaMoinsClicked();
+        for (; steps > 0; --steps)
+            display.octPlusClicked();
+    }
+    Markers markers() const { return controls.visibleMarkers(); }
+    std::string note() const { return controls.caption(CaptionLabel::Lbl_note); }
+    std::string gamme() const { return controls.caption(CaptionLabel::Lbl_gamme); }
+
+    RecordingControls controls;
+    ScaleDisplay display { controls };
+};
+
+const Markers cMajor { 24, 26, 28, 29, 31, 33, 35 };
 
 TEST(ScaleDisplay, startShowsCMajorOnTheCaptionedOctave)
 {
-    RecordingControls controls;
-    ScaleDisplay display(controls);
-    display.start();
-    EXPECT_EQ(controls.visibleMarkers(), cMajorAtShift0);
-    EXPECT_EQ(controls.caption(CaptionLabel::Lbl_note), "(Do) ");
-    EXPECT_EQ(controls.caption(CaptionLabel::Lbl_gamme), "Gammes Majeur");
-    EXPECT_EQ(display.state().Root_Name, "Do");
-    EXPECT_EQ(display.state().Octave_Shift, 0);
+    StartedDisplay d;
+    EXPECT_EQ(d.markers(), cMajor);
+    EXPECT_EQ(d.note(), "(Do) ");
+    EXPECT_EQ(d.gamme(), "Gammes Majeur");
 }
 
-TEST(ScaleDisplay, workedExamples)
+// The chord is chosen first: a new root keeps it.
+TEST(ScaleDisplay, markersAndNoteLabelForAChordThenARoot)
 {
     const struct
     {
-        int root;
-        int scale;
+        int scale, root;
         Markers markers;
         const char* note;
     } cases[] = {
-        { Do, Dominante7, { 24, 28, 31, 34 }, "(Do) 7" },
-        { Re, Dominante7, { 30, 33, 36, 38 }, "(Ré) 7" },
-        { Re, MineurSeptMineure, { 33, 36, 38, 41 }, "(Ré) m7" },
-        { ReDiese, SeptDiminuee, { 24, 27, 30, 33 }, "(Ré # - Mi b) dim" },
-        { Do, SeptQuinteAugmentee, { 22, 24, 28, 32 }, "(Do) 7+5" },
-        { Si, NeuviemeMineure, { 35, 39, 42, 45, 48 }, "(Si) 9m" },
-        { Do, MajeurSeptMajeure, { 24, 28, 31, 35 }, "(Do) M7" },
-        { DoDiese, MajeurSeptMajeure, { 32, 36, 37, 41 }, "(Do # - Ré b) M7" },
+        { Dom7, Do, { 24, 28, 31, 34 }, "(Do) 7" },
+        { Dom7, Re, { 30, 33, 36, 38 }, "(Ré) 7" },
+        { Min7, Re, { 33, 36, 38, 41 }, "(Ré) m7" },
+        { Dim7, ReDiese, { 24, 27, 30, 33 }, "(Ré # - Mi b) dim" },
+        { Aug7, Do, { 22, 24, 28, 32 }, "(Do) 7+5" },
+        { Min9, Si, { 35, 39, 42, 45, 48 }, "(Si) 9m" },
+        { Maj7, Do, { 24, 28, 31, 35 }, "(Do) M7" },
+        { Maj7, DoDiese, { 32, 36, 37, 41 }, "(Do # - Ré b) M7" },
+        { Mineur, La, { 33, 36, 40 }, "(La) m" },
     };
     for (const auto& c : cases) {
         StartedDisplay d;
-        d.chooseRoot(c.root);
         d.chooseGamme(c.scale);
+        d.chooseRoot(c.root);
         EXPECT_EQ(d.markers(), c.markers) << c.note;
         EXPECT_EQ(d.note(), c.note);
     }
 }
 
-TEST(ScaleDisplay, descendingMelodicMinorSharesTheHarmonicMarkers)
+// With the chord chosen first, offsets from the root's marker 24 + root, by group of roots.
+TEST(ScaleDisplay, someChordsChangeVoicingWithTheRoot)
 {
-    StartedDisplay d;
-    d.chooseGamme(MineurHarmonique);
-    const Markers harmonic = d.markers();
-    d.chooseGamme(MelodiqueDescendante);
-    EXPECT_EQ(d.markers(), (Markers { 24, 26, 27, 29, 31, 32, 35 }));
-    EXPECT_EQ(d.markers(), harmonic);
-    EXPECT_EQ(d.gamme(), "Gamme Mineur Mélodique <<");
-    EXPECT_EQ(d.note(), "(Do) ");
+    const struct
+    {
+        int scale;
+        std::vector<int> roots, offsets;
+    } cases[] = {
+        { Maj7, { 0, 5, 11 }, { 0, 4, 7, 11 } },
+        { Maj7, { 1, 2, 3, 4 }, { 7, 11, 12, 16 } },
+        { Aug7, { 0, 1, 2, 3, 7, 8, 9, 10, 11 }, { -2, 0, 4, 8 } },
+        { Aug7, { 4, 5, 6 }, { -4, -2, 0, 4 } },
+        { Dim7, { 2 }, { 0, 3, 6, 9 } },
+        { Dim7, { 3 }, { -3, 0, 3, 6 } },
+    };
+    for (const auto& c : cases) {
+        for (const int root : c.roots) {
+            StartedDisplay d;
+            d.chooseGamme(c.scale);
+            d.chooseRoot(root);
+            Markers expected;
+            for (const int offset : c.offsets)
+                expected.push_back(24 + root + offset);
+            EXPECT_EQ(d.markers(), expected) << c.scale << " root " << root;
+        }
+    }
 }
 
-TEST(ScaleDisplay, octaveLabelsStopAtTheirLimits)
+TEST(ScaleDisplay, descendingMelodicMinorMarksTheHarmonicMinorForEveryRoot)
 {
-    StartedDisplay d;
-    d.shiftOctave(-2);
-    EXPECT_EQ(d.markers(), (Markers { 0, 2, 4, 5, 7, 9, 11 }));
-    d.shiftOctave(-1);
-    EXPECT_EQ(d.markers(), (Markers { 0, 2, 4, 5, 7, 9, 11 }));
-    EXPECT_EQ(d.display.state().Octave_Shift, -2);
-    EXPECT_EQ(std::count(d.controls.log.begin(), d.controls.log.end(), "caption (Do) "), 3)
-        << "each click redraws, also at the limit";
-
-    StartedDisplay up;
-    up.shiftOctave(1);
-    EXPECT_EQ(up.markers(), (Markers { 36, 38, 40, 41, 43, 45, 47 }));
-    up.shiftOctave(1);
-    EXPECT_EQ(up.markers(), (Markers { 36, 38, 40, 41, 43, 45, 47 }));
-    EXPECT_EQ(up.display.state().Octave_Shift, 1);
-    EXPECT_EQ(up.note(), "(Do) ");
+    for (int root = 0; root < 12; ++root) {
+        StartedDisplay d;
+        d.chooseRoot(root);
+        d.chooseGamme(Harmonique);
+        const Markers harmonic = d.markers();
+        const std::string note = d.note();
+        d.chooseGamme(MelodiqueDesc);
+        EXPECT_EQ(d.markers(), harmonic) << root;
+        EXPECT_EQ(d.note(), note);
+        EXPECT_EQ(d.gamme(), "Gamme Mineur Mélodique <<");
+        if (root == Do) {
+            EXPECT_EQ(harmonic, (Markers { 24, 26, 27, 29, 31, 32, 35 }));
+        }
+    }
 }
 
-TEST(ScaleDisplay, newRootKeepsTheChordAndTheScaleLabel)
+TEST(ScaleDisplay, octaveLabelsStopAtTheirLimitsAndKeepBothLabels)
 {
-    StartedDisplay d;
-    d.chooseGamme(AccordMineur);
-    d.chooseRoot(La);
-    EXPECT_EQ(d.markers(), (Markers { 33, 36, 40 }));
-    EXPECT_EQ(d.note(), "(La) m");
-    EXPECT_EQ(d.gamme(), "Accord Mineur");
-    d.shiftOctave(1);
-    EXPECT_EQ(d.markers(), (Markers { 45, 48, 52 }));
-    EXPECT_EQ(d.note(), "(La) m");
-    EXPECT_EQ(d.gamme(), "Accord Mineur");
+    const struct
+    {
+        int steps;
+        Markers markers;
+    } cases[] = { { -2, { 0, 2, 4, 5, 7, 9, 11 } }, { -3, { 0, 2, 4, 5, 7, 9, 11 } },
+        { 1, { 36, 38, 40, 41, 43, 45, 47 } }, { 2, { 36, 38, 40, 41, 43, 45, 47 } } };
+    for (const auto& c : cases) {
+        StartedDisplay d;
+        d.shiftOctave(c.steps);
+        EXPECT_EQ(d.markers(), c.markers) << c.steps;
+        EXPECT_EQ(std::count(d.controls.log.begin(), d.controls.log.end(), "caption (Do) "),
+            std::abs(c.steps))
+            << "each click redraws, also at the limit";
+        EXPECT_EQ(d.gamme(), "Gammes Majeur");
+    }
 }
 
-TEST(ScaleDisplay, rootChoiceNeverWritesTheScaleLabel)
+TEST(ScaleDisplay, onlyAGammeChoiceWritesTheScaleLabelAfterMarkersAndNote)
 {
     StartedDisplay d;
     d.controls.captions[static_cast<int>(CaptionLabel::Lbl_gamme)] = "untouched";
-    for (int root = 0; root < 12; ++root)
-        d.chooseRoot(root);
+    d.chooseRoot(Re);
     d.shiftOctave(-1);
+    const Markers markers = d.markers();
     d.display.instrumentNameClicked();
+    EXPECT_EQ(d.markers(), markers);
+    EXPECT_EQ(d.note(), "(Ré) ");
     EXPECT_EQ(d.gamme(), "untouched");
-}
 
-TEST(ScaleDisplay, instrumentLabelClickRedrawsTheSameDisplay)
-{
-    StartedDisplay d;
-    d.chooseRoot(Re);
-    d.chooseGamme(Dominante7);
-    const RecordingControls before = d.controls;
-    const ScaleDisplay::State state = d.display.state();
-    d.display.instrumentNameClicked();
-    EXPECT_EQ(d.controls.markerVisible, before.markerVisible);
-    EXPECT_EQ(d.controls.captions, before.captions);
-    EXPECT_EQ(d.display.state(), state);
-}
-
-TEST(ScaleDisplay, gammeChoiceHidesAllThenShowsThenWritesBothLabels)
-{
-    StartedDisplay d;
-    d.chooseRoot(Re);
+    d.shiftOctave(1);
     d.controls.log.clear();
-    d.chooseGamme(Dominante7);
+    d.chooseGamme(Dom7);
     std::vector<std::string> expected;
     for (int k = 0; k < 60; ++k)
         expected.push_back("hide marker " + std::to_string(k));
@@ -150,23 +170,82 @@ TEST(ScaleDisplay, gammeChoiceHidesAllThenShowsThenWritesBothLabels)
     expected.push_back("caption (Ré) 7");
     expected.push_back("caption Accord de 7è de dominante");
     EXPECT_EQ(d.controls.log, expected);
-    EXPECT_EQ(d.display.state().Degrees,
-        (std::array<std::int16_t, 9> { 0, 4, 7, 10, 12, 99, 99, 99, 0 }));
 }
 
-TEST(ScaleDisplay, menuIndicesOutsideTheirRangeAreIgnored)
+// Intervals above the root, in semitones.
+constexpr int P1 = 0, M2 = 2, m3 = 3, M3 = 4, P4 = 5, d5 = 6, P5 = 7, A5 = 8, m6 = 8, M6 = 9,
+              d7 = 9, m7 = 10, M7 = 11, m9 = 13, M9 = 14;
+
+// What each entry of the "Gamme et Accord" menu should sound like, in menu order.
+const struct
 {
-    StartedDisplay d;
-    d.chooseRoot(Re);
-    d.chooseGamme(Dominante7);
-    d.controls.log.clear();
-    const ScaleDisplay::State state = d.display.state();
-    for (const std::int16_t index : { -32768, -1, 0, 16, 135, 153, 164, 165, 32767 })
-        d.display.gammeChosen(index);
-    for (const std::int16_t index : { -32768, -1, 0, 135, 136, 152, 165, 32767 })
-        d.display.noteChosen(index);
-    EXPECT_TRUE(d.controls.log.empty());
-    EXPECT_EQ(d.display.state(), state);
+    const char* caption;
+    const char* symbol;
+    std::set<int> intervals;
+} entries[] = {
+    { "Gammes Majeur", "", { P1, M2, M3, P4, P5, M6, M7 } },
+    { "Gamme Mineur Harmonique", "", { P1, M2, m3, P4, P5, m6, M7 } },
+    { "Gamme Mineur Mélodique >>", "", { P1, M2, m3, P4, P5, M6, M7 } },
+    { "Gamme Mineur Mélodique <<", "", { P1, M2, m3, P4, P5, m6, M7 } },
+    { "Accord Majeur", "", { P1, M3, P5 } },
+    { "Accord Quinte augmentée", "+5", { P1, M3, A5 } },
+    { "Accord Majeur avec Sixte", "6", { P1, M3, P5, M6 } },
+    { "Accord de 7è de dominante", "7", { P1, M3, P5, m7 } },
+    { "Accord Majeur avec 7è majeur", "M7", { P1, M3, P5, M7 } },
+    { "Accord Mineur", "m", { P1, m3, P5 } },
+    { "Accord Mineur avec Sixte", "m6", { P1, m3, P5, M6 } },
+    { "Accord Mineur avec 7è mineur", "m7", { P1, m3, P5, m7 } },
+    { "Accord Mineur avec 7è majeur", "mM7", { P1, m3, P5, M7 } },
+    { "Accord de 7è diminuée", "dim", { P1, m3, d5, d7 } },
+    { "Accord 7è avec Quinte augmentée", "7+5", { P1, M3, A5, m7 } },
+    { "Accord 9è Majeur", "9", { P1, M3, P5, m7, M9 } },
+    { "Accord 9è Mineur", "9m", { P1, M3, P5, m7, m9 } },
+};
+
+// Every entry, root and octave position marks the notes of its spelling near the root, and
+// names itself; where a note falls off the 60 keys, only that one marker is missing.
+TEST(ScaleDisplay, everyEntryRootAndOctaveMarksTheRightNotes)
+{
+    std::set<std::tuple<int, int, int>> oneShort;
+    for (int e = 0; e < 17; ++e) {
+        for (int root = 0; root < 12; ++root) {
+            for (int shift = -2; shift <= 1; ++shift) {
+                const std::string where = std::string(entries[e].caption) + " root "
+                    + std::to_string(root) + " shift " + std::to_string(shift);
+                StartedDisplay d;
+                d.shiftOctave(shift);
+                ASSERT_NO_THROW(d.chooseRoot(root)) << where; // a marker outside 0-59 throws
+                ASSERT_NO_THROW(d.chooseGamme(e)) << where;
+                for (const std::string& call : d.controls.log)
+                    ASSERT_TRUE(call.starts_with("hide marker") || call.starts_with("show marker")
+                        || call.starts_with("caption"))
+                        << where << ": " << call;
+                EXPECT_EQ(d.gamme(), entries[e].caption);
+                EXPECT_TRUE(d.note().ends_with(std::string(") ") + entries[e].symbol)) << where;
+
+                std::set<int> expected, shown;
+                for (const int interval : entries[e].intervals)
+                    expected.insert((root + interval) % 12);
+                const int rootMarker = 24 + 12 * shift + root;
+                for (const int marker : d.markers()) {
+                    shown.insert(marker % 12); // key 0 is a Do
+                    EXPECT_GE(marker, rootMarker - 4) << where;
+                    EXPECT_LE(marker, rootMarker + 16) << where;
+                }
+                if (d.markers().size() + 1 == expected.size()) {
+                    oneShort.insert({ e, root, shift });
+                } else {
+                    EXPECT_EQ(d.markers().size(), expected.size()) << where;
+                }
+                EXPECT_TRUE(
+                    std::includes(expected.begin(), expected.end(), shown.begin(), shown.end()))
+                    << where;
+            }
+        }
+    }
+    const std::set<std::tuple<int, int, int>> offTheKeyboard { { 14, 0, -2 }, { 14, 1, -2 },
+        { 15, 10, 1 }, { 15, 11, 1 }, { 16, 11, 1 } };
+    EXPECT_EQ(oneShort, offTheKeyboard);
 }
 
 } // namespace
