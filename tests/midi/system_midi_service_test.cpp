@@ -3,14 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-// What happened to the devices, across all of them: "open NAME", "send NAME 0x..", "close NAME".
+// What happened to the services and devices, in order: "list alsa", "open NAME", "send NAME 200".
 using Journal = std::vector<std::string>;
 
 class JournalDevice : public OutputDevice
@@ -39,11 +38,12 @@ private:
     Journal& m_journal;
 };
 
+// ALSA with the given ports; JACK with one port, listed only when asked.
 class FakeDirectory : public PortDirectory
 {
 public:
-    FakeDirectory(std::map<MidiServiceApi, std::vector<std::string>> ports, Journal& journal)
-        : m_ports(std::move(ports))
+    FakeDirectory(std::vector<std::string> alsaPorts, Journal& journal)
+        : m_alsaPorts(std::move(alsaPorts))
         , m_journal(journal)
     { }
     std::vector<MidiServiceApi> apis() const override
@@ -52,9 +52,9 @@ public:
     }
     std::optional<std::vector<std::string>> outputPorts(MidiServiceApi api) override
     {
-        m_journal.push_back(api == MidiServiceApi::Alsa ? "list alsa" : "list jack");
-        const auto it = m_ports.find(api);
-        return it == m_ports.end() ? std::nullopt : std::optional(it->second);
+        const bool alsa = api == MidiServiceApi::Alsa;
+        m_journal.push_back(alsa ? "list alsa" : "list jack");
+        return alsa ? m_alsaPorts : std::vector<std::string> { "jack:in" };
     }
     std::unique_ptr<OutputDevice> makeDevice(const DeviceEntry& port) override
     {
@@ -62,89 +62,69 @@ public:
     }
 
 private:
-    std::map<MidiServiceApi, std::vector<std::string>> m_ports;
+    std::vector<std::string> m_alsaPorts;
     Journal& m_journal;
 };
 
-struct Machine
+SystemMidiService service(
+    Journal& journal, std::vector<std::string> alsaPorts, std::int32_t synthOpenResult = 0)
 {
-    explicit Machine(std::map<MidiServiceApi, std::vector<std::string>> servicePorts = {})
-        : ports(std::move(servicePorts))
-    { }
+    return SystemMidiService(std::make_unique<FakeDirectory>(std::move(alsaPorts), journal),
+        [&journal, synthOpenResult] {
+            return std::make_unique<JournalDevice>("synth", synthOpenResult, journal);
+        });
+}
 
-    std::map<MidiServiceApi, std::vector<std::string>> ports;
-    std::int32_t synthOpenResult = MidiResult::NoError;
+TEST(SystemMidiService, device0GetsEveryMessageAndIsClosedOnce)
+{
     Journal journal;
-
-    SystemMidiService service()
     {
-        return SystemMidiService(std::make_unique<FakeDirectory>(ports, journal),
-            [this] { return std::make_unique<JournalDevice>("synth", synthOpenResult, journal); });
+        SystemMidiService s = service(journal, { "Synth:in 128:0" });
+        ASSERT_EQ(s.open(0), MidiResult::NoError);
+        s.send(0xC8);
+        s.close();
+        s.close();
     }
-};
-
-} // namespace
-
-TEST(SystemMidiService, withoutPortsDevice0IsTheSynthAndGetsEveryMessage)
-{
-    Machine machine;
-    {
-        SystemMidiService service = machine.service();
-        ASSERT_EQ(service.open(0), MidiResult::NoError);
-        service.send(0x7F2498);
-        service.close();
-        service.close();
-    }
-    const Journal expected { "list alsa", "list jack", "open synth", "send synth 8332440",
-        "close synth" };
-    EXPECT_EQ(machine.journal, expected);
+    EXPECT_EQ(journal,
+        (Journal { "list alsa", "open Synth:in 128:0", "send Synth:in 128:0 200",
+            "close Synth:in 128:0" }));
 }
 
-TEST(SystemMidiService, device0IsTheFirstPortAndJackIsNotAskedThen)
+TEST(SystemMidiService, aDevicePastTheEndIsNoSuchDeviceAndGetsNothing)
 {
-    Machine machine {
-        { { MidiServiceApi::Alsa, { "Midi Through:Midi Through Port-0 14:0", "Synth:in 128:0" } } }
-    };
-    SystemMidiService service = machine.service();
-    ASSERT_EQ(service.open(0), MidiResult::NoError);
-    service.send(0xC8);
-    const Journal expected { "list alsa", "open Synth:in 128:0", "send Synth:in 128:0 200" };
-    EXPECT_EQ(machine.journal, expected);
-}
-
-TEST(SystemMidiService, aDevicePastTheEndIsNoSuchDevice)
-{
-    Machine machine { { { MidiServiceApi::Jack, { "a:in", "b:in" } } } };
-    SystemMidiService service = machine.service();
-    EXPECT_EQ(service.open(3), MidiResult::BadDeviceId);
-    EXPECT_EQ(service.open(-1), MidiResult::BadDeviceId);
-    service.send(0xC8);
-    ASSERT_EQ(service.open(2), MidiResult::NoError);
-    EXPECT_EQ(machine.journal.back(), "open synth");
+    Journal journal;
+    SystemMidiService s = service(journal, { "a:in", "b:in" });
+    EXPECT_EQ(s.open(3), MidiResult::BadDeviceId);
+    EXPECT_EQ(s.open(-1), MidiResult::BadDeviceId);
+    s.send(0xC8);
+    EXPECT_EQ(journal, (Journal { "list alsa", "list alsa" }));
+    EXPECT_EQ(s.open(2), MidiResult::NoError);
+    EXPECT_EQ(journal.back(), "open synth");
 }
 
 TEST(SystemMidiService, aFailedOpenPassesTheDevicesCodeOnAndLeavesNothingOpen)
 {
     for (const std::int32_t code : { MidiResult::NotReady, MidiResult::InvalidSetup }) {
-        Machine machine;
-        machine.synthOpenResult = code;
+        Journal journal;
         {
-            SystemMidiService service = machine.service();
-            EXPECT_EQ(service.open(0), code);
-            service.send(0xC8);
-            service.close();
+            SystemMidiService s = service(journal, {}, code);
+            EXPECT_EQ(s.open(1), code);
+            s.send(0xC8);
+            s.close();
         }
-        EXPECT_EQ(machine.journal.back(), "open synth") << "nothing sent or closed after " << code;
+        EXPECT_EQ(journal, (Journal { "list alsa", "list jack", "open synth" })) << code;
     }
 }
 
 TEST(SystemMidiService, reopeningClosesTheDeviceHeldBefore)
 {
-    Machine machine { { { MidiServiceApi::Alsa, { "Synth:in 128:0" } } } };
-    SystemMidiService service = machine.service();
-    ASSERT_EQ(service.open(0), MidiResult::NoError);
-    ASSERT_EQ(service.open(1), MidiResult::NoError);
-    const Journal expected { "list alsa", "open Synth:in 128:0", "close Synth:in 128:0",
-        "list alsa", "open synth" };
-    EXPECT_EQ(machine.journal, expected);
+    Journal journal;
+    SystemMidiService s = service(journal, { "Synth:in 128:0" });
+    ASSERT_EQ(s.open(0), MidiResult::NoError);
+    ASSERT_EQ(s.open(1), MidiResult::NoError);
+    EXPECT_EQ(journal,
+        (Journal { "list alsa", "open Synth:in 128:0", "close Synth:in 128:0", "list alsa",
+            "open synth" }));
 }
+
+} // namespace
