@@ -3,6 +3,7 @@ and off the window, a second button while one is held. Afterwards every note on 
 off, no key is left green, the memory did not grow past a small bound and the program runs on."""
 
 import collections
+import os
 import random
 import unittest
 
@@ -84,20 +85,30 @@ class StormTest(unittest.TestCase):
         harness.record_figure("storm_rss_kb", " ".join(map(str, rss)))
         self.assertGreaterEqual(storm.presses, 5000)
         ons = collections.Counter(m[1] for m in messages if m[0] == 0x98)
-        offs = collections.Counter(m[1] for m in messages if m[0] == 0x88)
         programs = [m for m in messages if m[0] == 0xC8]
         # A few presses of a fast storm never reach the program (see PAUSE; more of them when
         # the program runs slower, as under the sanitizers); those that do must all be played.
         harness.record_figure("storm_presses_played", len(programs))
         self.assertGreaterEqual(len(programs), 0.98 * storm.presses, "presses played")
         self.assertEqual(sum(ons.values()), len(programs), "a note on after each program change")
-        self.assertEqual(ons, offs, "every note on has its note off")
+        held, stray = collections.Counter(), 0
+        for m in messages:
+            if m[0] == 0x98:
+                held[m[1]] += 1
+            elif m[0] == 0x88 and held[m[1]] > 0:
+                held[m[1]] -= 1
+            elif m[0] == 0x88:
+                stray += 1  # a release whose press never reached the program
+        harness.record_figure("storm_note_offs_without_press", stray)
+        self.assertEqual(+held, collections.Counter(), "every note on has its note off")
         self.assertEqual(set(m[0] for m in messages), {0xC8, 0x98, 0x88})
         green = [k for k in range(60)
                  if s.client_pixel(shot, harness.key_point(k)) == harness.GREEN]
         self.assertEqual(green, [], "keys left green")
         # The first batch warms the caches; after it the memory stays within a small bound.
-        self.assertLess(max(rss) - rss[0], RSS_GROWTH_BOUND_KB, rss)
+        # AddressSanitizer keeps freed memory in quarantine: no bound there.
+        if "ASAN_OPTIONS" not in os.environ:
+            self.assertLess(max(rss) - rss[0], RSS_GROWTH_BOUND_KB, rss)
 
     @staticmethod
     def settled(s):
