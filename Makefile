@@ -4,14 +4,15 @@ BUILD_TYPE ?= RelWithDebInfo
 SANITIZE ?= OFF
 WERROR ?= OFF
 JOBS ?= $(shell nproc)
+CTEST_ARGS ?=
 
-.PHONY: run test build deps-run deps-test configure clean format
+.PHONY: run test build deps-run deps-test configure clean format format-check
 
 run: deps-run build
 	$(BUILD_DIR)/app/nolvex-keyboard
 
 test: deps-test build
-	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 
 deps-run:
 	@scripts/install-deps.sh run
@@ -28,6 +29,9 @@ build: configure
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check: deps-test
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD_DIR)
