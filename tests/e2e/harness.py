@@ -13,10 +13,12 @@ Python 3 standard library only; the tools are called as programs.
 
 import argparse
 import contextlib
+import ctypes
 import itertools
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -42,6 +44,15 @@ CAPTURE = None
 ARTEFACTS = None
 
 _serial = itertools.count()
+
+_libc = ctypes.CDLL(None, use_errno=True)
+PR_SET_PDEATHSIG = 1
+
+
+def _stop_with_parent():
+    """In a child: ends it when the test process dies, even when a time-out kills that outright,
+    so that no X or JACK server outlives its test (JACK has only eight server slots)."""
+    _libc.prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
 # Key geometry in twips, relative to the client area (below the menu bar).
@@ -254,7 +265,8 @@ class Session:
         self._stack.callback(log.close)
         proc = subprocess.Popen(argv, env=env if env is not None else self.env(),
                                 stdin=subprocess.DEVNULL, stdout=stdout or log, stderr=log,
-                                pass_fds=pass_fds, text=stdout is not None)
+                                pass_fds=pass_fds, text=stdout is not None,
+                                preexec_fn=_stop_with_parent)
         self._stack.callback(self._stop, proc)
         self.processes.append(proc)
         return proc
