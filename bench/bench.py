@@ -35,7 +35,7 @@ def machine():
 @contextlib.contextmanager
 def session():
     """X server, window manager and a JACK server; nothing else yet."""
-    with Session(None, jack=False, program=False) as s:
+    with Session(None, jack=False, program=False, period=256) as s:
         s._start_jack()
         yield s
 

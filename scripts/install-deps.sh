@@ -11,7 +11,7 @@ run_packages=(
 test_packages=(
     googletest libgtest-dev clang-format python3
     jackd2 xvfb xauth xdotool openbox x11-utils wmctrl imagemagick xclip
-    desktop-file-utils appstream dpkg-dev libxtst-dev valgrind
+    desktop-file-utils appstream dpkg-dev procps libxtst-dev valgrind
 )
 
 packages=("${run_packages[@]}")

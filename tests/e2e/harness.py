@@ -49,6 +49,16 @@ _libc = ctypes.CDLL(None, use_errno=True)
 PR_SET_PDEATHSIG = 1
 
 
+def _forget_dead_jack_servers():
+    """JACK keeps a machine-wide table of eight servers in shared memory, and a server that was
+    killed outright never gives its entry back. With no JACK server running at all, every entry
+    is stale: the table is removed and the next server starts a fresh one."""
+    if subprocess.run(["pgrep", "-x", "jackd|jackdbus"], stdout=subprocess.DEVNULL).returncode == 0:
+        return
+    with contextlib.suppress(FileNotFoundError):
+        os.remove("/dev/shm/jack-shm-registry")
+
+
 def _stop_with_parent():
     """In a child: ends it when the test process dies, even when a time-out kills that outright,
     so that no X or JACK server outlives its test (JACK has only eight server slots)."""
@@ -213,7 +223,8 @@ class Session:
     `capture` is false) the capture client, and the program. `test` is the running TestCase (its
     id names the artefact folder)."""
 
-    def __init__(self, test, jack=True, program=True, capture=True):
+    def __init__(self, test, jack=True, program=True, capture=True, period=1024):
+        self.period = period  # JACK frames at 48 kHz: long enough that a loaded machine keeps up
         self.name = test.id().split(".", 1)[-1] if test else f"session{next(_serial)}"
         self.want_jack = jack
         self.want_capture = capture
@@ -323,8 +334,9 @@ class Session:
         return xvfb, f":{int(number)}"
 
     def _start_jack(self):
+        _forget_dead_jack_servers()
         self._spawn("jackd", ["jackd", "--no-realtime", "-n", self.jack_server, "-d", "dummy",
-                              "-r", "48000", "-p", "256"])
+                              "-r", "48000", "-p", str(self.period)])
         poll(lambda: self.run(["jack_lsp"], check=False).returncode == 0, 20,
              "jackd to answer jack_lsp", interval=0.05)
 
