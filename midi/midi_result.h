@@ -12,6 +12,7 @@ inline constexpr std::int32_t BadDeviceId = 2; // no output device with that num
 inline constexpr std::int32_t Allocated = 4; // the device is in use by another program
 inline constexpr std::int32_t NoDriver = 6; // no MIDI service or driver
 inline constexpr std::int32_t NotReady = 67; // built-in synthesiser: no audio output to play to
+inline constexpr std::int32_t NoDevice = 68; // built-in synthesiser: its library is missing
 inline constexpr std::int32_t InvalidSetup = 69; // built-in synthesiser: no General MIDI SoundFont
 
 } // namespace MidiResult

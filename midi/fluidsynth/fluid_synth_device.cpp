@@ -1,5 +1,6 @@
 #include "midi/fluidsynth/fluid_synth_device.h"
 
+#include "midi/fluidsynth/fluid_synth_library.h"
 #include "midi/fluidsynth/quiet_audio_libraries.h"
 #include "midi/midi_result.h"
 
@@ -7,7 +8,6 @@
 #include <cassert>
 #include <chrono>
 #include <cstdlib>
-#include <fluidsynth.h>
 #include <thread>
 
 namespace {
@@ -21,15 +21,10 @@ constexpr auto pollInterval = std::chrono::milliseconds(5);
 constexpr auto fadeStep = std::chrono::milliseconds(2);
 constexpr int fadeSteps = 10;
 
-void silenceFluidSynthLog()
+void silenceFluidSynthLog(const FluidSynthLibrary& f)
 {
     for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
-        fluid_set_log_function(level, nullptr, nullptr);
-}
-
-bool isSoundFont(const std::filesystem::path& path)
-{
-    return fluid_is_soundfont(path.string().c_str()) != 0;
+        f.setLogFunction(level, nullptr, nullptr);
 }
 
 // Without this, FluidSynth's JACK driver would start a JACK server of its own when none runs.
@@ -59,12 +54,18 @@ std::string FluidSynthDevice::name() const
 std::int32_t FluidSynthDevice::open()
 {
     close();
-    silenceFluidSynthLog();
+    m_fluid = fluidSynthLibrary();
+    if (m_fluid == nullptr)
+        return MidiResult::NoDevice;
+    silenceFluidSynthLog(*m_fluid);
+    const auto isSoundFont = [this](const std::filesystem::path& path) {
+        return m_fluid->isSoundFont(path.string().c_str()) != 0;
+    };
     const auto soundFont = std::ranges::find_if(m_options.soundFonts, isSoundFont);
     if (soundFont == m_options.soundFonts.end())
         return MidiResult::InvalidSetup;
     createSynth();
-    if (fluid_synth_sfload(m_synth, soundFont->string().c_str(), 1) == FLUID_FAILED) {
+    if (m_fluid->soundFontLoad(m_synth, soundFont->string().c_str(), 1) == FLUID_FAILED) {
         release();
         return MidiResult::InvalidSetup;
     }
@@ -77,19 +78,19 @@ std::int32_t FluidSynthDevice::open()
 
 void FluidSynthDevice::createSynth()
 {
-    m_settings = new_fluid_settings();
-    fluid_settings_setnum(m_settings, "synth.sample-rate", m_options.sampleRate);
-    fluid_settings_setnum(m_settings, "synth.gain", m_options.gain);
+    m_settings = m_fluid->newSettings();
+    m_fluid->settingsSetNum(m_settings, "synth.sample-rate", m_options.sampleRate);
+    m_fluid->settingsSetNum(m_settings, "synth.gain", m_options.gain);
     // Loads only the samples of the programs in use: a large SoundFont opens in a fraction of
     // the time, and each new program costs a few milliseconds when first chosen.
-    fluid_settings_setint(m_settings, "synth.dynamic-sample-loading", 1);
-    fluid_settings_setint(m_settings, "audio.period-size", m_options.periodSize);
-    fluid_settings_setint(m_settings, "audio.periods", m_options.periods);
+    m_fluid->settingsSetInt(m_settings, "synth.dynamic-sample-loading", 1);
+    m_fluid->settingsSetInt(m_settings, "audio.period-size", m_options.periodSize);
+    m_fluid->settingsSetInt(m_settings, "audio.periods", m_options.periods);
     // The default (1) lets the server choose about 100 ms of buffering.
-    fluid_settings_setint(m_settings, "audio.pulseaudio.adjust-latency", 0);
-    fluid_settings_setint(m_settings, "audio.jack.autoconnect", 1);
-    fluid_settings_setstr(m_settings, "audio.jack.id", m_options.clientName.c_str());
-    m_synth = new_fluid_synth(m_settings);
+    m_fluid->settingsSetInt(m_settings, "audio.pulseaudio.adjust-latency", 0);
+    m_fluid->settingsSetInt(m_settings, "audio.jack.autoconnect", 1);
+    m_fluid->settingsSetStr(m_settings, "audio.jack.id", m_options.clientName.c_str());
+    m_synth = m_fluid->newSynth(m_settings);
 }
 
 bool FluidSynthDevice::startAudioDriver()
@@ -97,8 +98,8 @@ bool FluidSynthDevice::startAudioDriver()
     forbidJackServerStart();
     quietAudioLibraries();
     for (const std::string& driver : m_options.audioDrivers) {
-        fluid_settings_setstr(m_settings, "audio.driver", driver.c_str());
-        m_driver = new_fluid_audio_driver(m_settings, m_synth);
+        m_fluid->settingsSetStr(m_settings, "audio.driver", driver.c_str());
+        m_driver = m_fluid->newAudioDriver(m_settings, m_synth);
         if (m_driver != nullptr)
             return true;
     }
@@ -115,16 +116,16 @@ void FluidSynthDevice::send(std::uint32_t message)
     const int channel = status & 0x0F;
     switch (status & 0xF0) {
     case 0xC0:
-        fluid_synth_program_change(m_synth, channel, data1);
+        m_fluid->programChange(m_synth, channel, data1);
         break;
     case 0x90:
         if (data2 > 0)
-            fluid_synth_noteon(m_synth, channel, data1, data2);
+            m_fluid->noteOn(m_synth, channel, data1, data2);
         else
-            fluid_synth_noteoff(m_synth, channel, data1);
+            m_fluid->noteOff(m_synth, channel, data1);
         break;
     case 0x80:
-        fluid_synth_noteoff(m_synth, channel, data1);
+        m_fluid->noteOff(m_synth, channel, data1);
         break;
     default:
         break;
@@ -142,15 +143,15 @@ void FluidSynthDevice::close()
 
 void FluidSynthDevice::letSoundEnd()
 {
-    fluid_synth_all_notes_off(m_synth, -1);
+    m_fluid->allNotesOff(m_synth, -1);
     const auto deadline = Clock::now() + releaseWait;
-    while (fluid_synth_get_active_voice_count(m_synth) > 0 && Clock::now() < deadline)
+    while (m_fluid->activeVoiceCount(m_synth) > 0 && Clock::now() < deadline)
         std::this_thread::sleep_for(pollInterval);
-    if (fluid_synth_get_active_voice_count(m_synth) == 0)
+    if (m_fluid->activeVoiceCount(m_synth) == 0)
         return;
-    const float gain = fluid_synth_get_gain(m_synth);
+    const float gain = m_fluid->gain(m_synth);
     for (int step = fadeSteps - 1; step >= 0; --step) {
-        fluid_synth_set_gain(m_synth, gain * static_cast<float>(step) / fadeSteps);
+        m_fluid->setGain(m_synth, gain * static_cast<float>(step) / fadeSteps);
         std::this_thread::sleep_for(fadeStep);
     }
 }
@@ -158,11 +159,11 @@ void FluidSynthDevice::letSoundEnd()
 void FluidSynthDevice::release()
 {
     if (m_driver != nullptr)
-        delete_fluid_audio_driver(m_driver);
+        m_fluid->deleteAudioDriver(m_driver);
     if (m_synth != nullptr)
-        delete_fluid_synth(m_synth);
+        m_fluid->deleteSynth(m_synth);
     if (m_settings != nullptr)
-        delete_fluid_settings(m_settings);
+        m_fluid->deleteSettings(m_settings);
     m_driver = nullptr;
     m_synth = nullptr;
     m_settings = nullptr;
@@ -176,6 +177,6 @@ void FluidSynthDevice::render(std::span<float> left, std::span<float> right)
         std::ranges::fill(right, 0.0F);
         return;
     }
-    fluid_synth_write_float(
+    m_fluid->writeFloat(
         m_synth, static_cast<int>(left.size()), left.data(), 0, 1, right.data(), 0, 1);
 }

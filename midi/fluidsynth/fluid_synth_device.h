@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 
+struct FluidSynthLibrary;
+
 // A General MIDI synthesiser as a MIDI output device: FluidSynth playing a SoundFont, either to
 // an audio driver or, with no driver in the options, rendered by the owner (for tests).
 class FluidSynthDevice : public OutputDevice
@@ -19,8 +21,9 @@ public:
     FluidSynthDevice& operator=(const FluidSynthDevice&) = delete;
 
     [[nodiscard]] std::string name() const override;
-    // MidiResult::InvalidSetup when no SoundFont can be loaded, MidiResult::NotReady when no
-    // audio driver starts. Opening an open device reopens it.
+    // MidiResult::NoDevice when the FluidSynth library is missing, MidiResult::InvalidSetup when no
+    // SoundFont can be loaded, MidiResult::NotReady when no audio driver starts. Opening an open
+    // device reopens it.
     [[nodiscard]] std::int32_t open() override;
     // Program change, note on (velocity 0: note off) and note off; anything else is ignored.
     void send(std::uint32_t message) override;
@@ -38,6 +41,7 @@ private:
     void release();
 
     SynthOptions m_options;
+    const FluidSynthLibrary* m_fluid = nullptr; // set by the first open
     fluid_settings_t* m_settings = nullptr;
     fluid_synth_t* m_synth = nullptr;
     fluid_audio_driver_t* m_driver = nullptr;

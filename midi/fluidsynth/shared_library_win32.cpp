@@ -1,0 +1,13 @@
+#include "midi/fluidsynth/shared_library.h"
+
+#include <windows.h>
+
+void* SharedLibrary::open(const std::string& name)
+{
+    return LoadLibraryA(name.c_str());
+}
+
+SharedLibrary::Address SharedLibrary::symbol(const char* name) const
+{
+    return reinterpret_cast<Address>(GetProcAddress(static_cast<HMODULE>(m_handle), name));
+}
