@@ -13,10 +13,12 @@ constexpr std::chrono::milliseconds QueueDrainTime { 100 };
 
 } // namespace
 
-RtMidiOutputDevice::RtMidiOutputDevice(RtMidi::Api api, std::string portName, bool queuesOutput)
+RtMidiOutputDevice::RtMidiOutputDevice(
+    RtMidi::Api api, std::string portName, bool queuesOutput, std::unique_ptr<RtMidiClient> client)
     : m_api(api)
     , m_portName(std::move(portName))
     , m_queuesOutput(queuesOutput)
+    , m_spareClient(std::move(client))
 { }
 
 RtMidiOutputDevice::~RtMidiOutputDevice()
@@ -27,7 +29,7 @@ RtMidiOutputDevice::~RtMidiOutputDevice()
 std::int32_t RtMidiOutputDevice::open()
 {
     close();
-    m_client = RtMidiClient::connect(m_api);
+    m_client = m_spareClient ? std::move(m_spareClient) : RtMidiClient::connect(m_api);
     if (!m_client)
         return MidiResult::NoDriver;
     const std::int32_t rc = m_client->openPort(m_portName);

@@ -13,8 +13,10 @@ class RtMidiOutputDevice : public OutputDevice
 {
 public:
     // `queuesOutput`: the service hands messages over later, in its own cycle (JACK), so a close
-    // right after a send must wait for them.
-    RtMidiOutputDevice(RtMidi::Api api, std::string portName, bool queuesOutput);
+    // right after a send must wait for them. `client`, if given, is a client of `api` that the
+    // first open uses instead of connecting a new one.
+    RtMidiOutputDevice(RtMidi::Api api, std::string portName, bool queuesOutput,
+        std::unique_ptr<RtMidiClient> client = nullptr);
     ~RtMidiOutputDevice() override;
 
     [[nodiscard]] std::string name() const override { return m_portName; }
@@ -30,5 +32,6 @@ private:
     std::string m_portName;
     bool m_queuesOutput;
     std::unique_ptr<RtMidiClient> m_client;
+    std::unique_ptr<RtMidiClient> m_spareClient;
     std::chrono::steady_clock::time_point m_lastSend;
 };

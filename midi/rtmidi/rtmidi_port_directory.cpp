@@ -1,5 +1,6 @@
 #include "midi/rtmidi/rtmidi_port_directory.h"
 
+#include "midi/device_list.h"
 #include "midi/rtmidi/rtmidi_client.h"
 #include "midi/rtmidi/rtmidi_output_device.h"
 
@@ -48,22 +49,43 @@ public:
 
     std::optional<std::vector<std::string>> outputPorts(MidiServiceApi api) override
     {
+        m_keptClient.reset();
         const ServiceInfo* service = findService(api);
-        const std::unique_ptr<RtMidiClient> client
+        std::unique_ptr<RtMidiClient> client
             = service ? RtMidiClient::connect(service->rtApi) : nullptr;
         if (!client)
             return std::nullopt;
-        return client->portNames();
+        std::vector<std::string> names = client->portNames();
+        if (std::ranges::any_of(names, isCandidate)) {
+            m_keptClient = std::move(client);
+            m_keptApi = api;
+        }
+        return names;
     }
 
     std::unique_ptr<OutputDevice> makeDevice(const DeviceEntry& port) override
     {
         const ServiceInfo* service = findService(port.api);
+        std::unique_ptr<RtMidiClient> client = std::move(m_keptClient);
         if (!service)
             return nullptr;
+        if (m_keptApi != port.api)
+            client.reset();
         return std::make_unique<RtMidiOutputDevice>(
-            service->rtApi, port.name, service->queuesOutput);
+            service->rtApi, port.name, service->queuesOutput, std::move(client));
     }
+
+private:
+    static bool isCandidate(const std::string& portName)
+    {
+        return DeviceList::isCandidate(portName, DeviceList::ClientName);
+    }
+
+    // The client that listed a service offering a port that can be device 0, kept so that the
+    // port opens on it: a second connection would cost as much again (a JACK client, tens of
+    // milliseconds). Any later listing or device takes it or drops it.
+    std::unique_ptr<RtMidiClient> m_keptClient;
+    MidiServiceApi m_keptApi {};
 };
 
 } // namespace
