@@ -54,13 +54,14 @@ void KeyButton::paintEvent(QPaintEvent*)
     p.drawText(textArea, Qt::AlignHCenter | Qt::AlignBottom, text().trimmed());
 }
 
+// The note goes out first: QAbstractButton repaints the pressed button at once, before it
+// returns. It handles the left button only; the middle and right ones play too.
 void KeyButton::mousePressEvent(QMouseEvent* event)
 {
-    // QAbstractButton handles the left button only; the middle and right ones play too.
+    emit buttonDown(m_index);
     if (event->button() == Qt::LeftButton)
         QAbstractButton::mousePressEvent(event);
     event->accept();
-    emit buttonDown(m_index);
 }
 
 void KeyButton::mouseReleaseEvent(QMouseEvent* event)
