@@ -41,9 +41,6 @@ std::unique_ptr<WindowManager> makeWindowManager([[maybe_unused]] QGuiApplicatio
 
 int main(int argc, char* argv[])
 {
-    // The menu bar belongs in the window, as the window definition lays it out. Left to Qt, it
-    // would first ask the desktop's session bus for a global menu, a blocking call at start-up.
-    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication app(argc, argv);
     QApplication::setApplicationName("nolvex-keyboard");
     QApplication::setApplicationDisplayName("Nolvex MIDI keyboard");
