@@ -35,8 +35,7 @@ def machine():
 @contextlib.contextmanager
 def session():
     """X server, window manager and a JACK server; nothing else yet."""
-    with Session(None, jack=False, program=False, period=256) as s:
-        s._start_jack()
+    with Session(None, capture=False, program=False, period=256) as s:
         yield s
 
 
@@ -55,7 +54,7 @@ def start_probe(s, tools, kind):
                             stdin=read_fd, stdout=subprocess.PIPE, stderr=log, text=True)
     os.close(read_fd)
     proc.commands = os.fdopen(write_fd, "w")
-    s._stack.callback(s._stop, proc)
+    s._stack.callback(s.stop, proc)
     s._stack.callback(proc.commands.close)
     if proc.stdout.readline().strip() != "ready":
         raise RuntimeError("the probe did not start")
@@ -117,8 +116,8 @@ def bench_latency(build, clicks=500, stairs=300):
                      "the program's MIDI output on the probe")
                 point = key_on_screen(s)
             else:
-                s._spawn("bare", [os.path.join(tools, "bench_bare_client"),
-                                  "bench probe:midi_in"])
+                s.spawn("bare", [os.path.join(tools, "bench_bare_client"),
+                                 "bench probe:midi_in"])
                 window = poll(lambda: s.visible_windows("^bench bare client$"), 20, "bare")[0]
                 x, y, w, h = s.geometry(window)
                 point = (x + w // 2, y + h // 2)
@@ -169,10 +168,9 @@ def bench_startup(build, runs=9):
     with session() as s:
         s.start_program()
         point = key_on_screen(s)
-        s._stop(s.program)
+        s.stop(s.program)
         for _ in range(runs):
-            runtime = tempfile.mkdtemp(prefix="xdg-", dir=s._tmp)
-            os.chmod(runtime, 0o700)
+            runtime = tempfile.mkdtemp(prefix="xdg-", dir=s.tmp)
             out = subprocess.run([os.path.join(tools, "bench_probe"), "startup", str(point[0]),
                                   str(point[1]), harness.BINARY],
                                  env=s.env(XDG_RUNTIME_DIR=runtime), capture_output=True,
@@ -205,7 +203,7 @@ def program_under(s, synth):
     """Starts the program with a MIDI input to open (a capture client) or with the built-in
     synthesiser (JACK running, no MIDI input)."""
     if not synth:
-        s._start_capture()
+        s.start_capture()
     s.start_program()
     time.sleep(2)
     return s.program.pid
