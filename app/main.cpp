@@ -41,6 +41,9 @@ std::unique_ptr<WindowManager> makeWindowManager([[maybe_unused]] QGuiApplicatio
 
 int main(int argc, char* argv[])
 {
+    // Qt's own event dispatcher instead of GLib's: a mouse press reaches the key with less work
+    // between the window system and the widget. The program runs no GLib sources of its own.
+    qputenv("QT_NO_GLIB", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName("nolvex-keyboard");
     QApplication::setApplicationDisplayName("Nolvex MIDI keyboard");
