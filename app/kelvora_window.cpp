@@ -7,7 +7,6 @@
 #include "app/vol_bar.h"
 #include "window/window_definition.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -83,8 +82,8 @@ KelvoraWindow::KelvoraWindow()
 {
     installFontSubstitutes();
     setWindowTitle(toQString(MainWindow.caption));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-        | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    setWindowFlags(
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     createClientArea();
     createControls();
     createMenus();
@@ -282,11 +281,15 @@ void KelvoraWindow::messageBox(std::string_view text)
     box.exec();
 }
 
+void KelvoraWindow::finish()
+{
+    if (m_kelvora)
+        m_kelvora->unload();
+    m_kelvora = nullptr;
+}
+
 void KelvoraWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_kelvora && !m_unloaded) {
-        m_unloaded = true;
-        m_kelvora->unload();
-    }
+    finish();
     event->accept();
 }

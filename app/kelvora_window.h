@@ -10,7 +10,6 @@
 class Kelvora;
 class KeyButton;
 class QAction;
-class QLabel;
 class TextLabel;
 class VolBar;
 
@@ -26,6 +25,9 @@ public:
 
     // Events go to `kelvora` from now on; closing the window runs its unload once.
     void attach(Kelvora& kelvora);
+    // Runs the unload once, when the window closes or the application quits otherwise, and
+    // forwards nothing after it.
+    void finish();
 
     // The client area below the menu bar and the widgets on it, for tests.
     [[nodiscard]] QWidget* clientArea() const { return m_client; }
@@ -65,7 +67,6 @@ private:
     [[nodiscard]] TextLabel* labelNamed(std::string_view name) const;
 
     Kelvora* m_kelvora = nullptr;
-    bool m_unloaded = false;
     QWidget* m_client = nullptr;
     std::array<KeyButton*, 60> m_keys {};
     std::array<QWidget*, 60> m_markers {};

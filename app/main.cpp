@@ -3,13 +3,12 @@
 #include "midi/system_midi_service.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 
 #include <memory>
 
 #if defined(Q_OS_WIN)
 #include "app/win32_window_manager.h"
-#else
+#elif defined(Q_OS_LINUX)
 #include "app/x11_window_manager.h"
 #endif
 
@@ -30,9 +29,11 @@ std::unique_ptr<WindowManager> makeWindowManager([[maybe_unused]] QGuiApplicatio
 {
 #if defined(Q_OS_WIN)
     return std::make_unique<Win32WindowManager>();
-#else
+#elif defined(Q_OS_LINUX)
     if (auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>())
         return std::make_unique<X11WindowManager>(x11->display());
+    return std::make_unique<NoWindowManager>();
+#else
     return std::make_unique<NoWindowManager>();
 #endif
 }
@@ -44,6 +45,9 @@ int main(int argc, char* argv[])
     // Qt's own event dispatcher instead of GLib's: a mouse press reaches the key with less work
     // between the window system and the widget. The program runs no GLib sources of its own.
     qputenv("QT_NO_GLIB", "1");
+    // Neither the MIDI service nor the synthesiser may start a JACK server of its own; set here,
+    // before any of their threads runs.
+    qputenv("JACK_NO_START_SERVER", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName("nolvex-keyboard");
     QApplication::setApplicationDisplayName("Nolvex MIDI keyboard");
@@ -54,5 +58,7 @@ int main(int argc, char* argv[])
     Kelvora kelvora(window, *midi, *windowManager);
     window.attach(kelvora);
     kelvora.load();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    window.finish();
+    return status;
 }

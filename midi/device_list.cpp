@@ -32,10 +32,9 @@ std::vector<DeviceEntry> candidatePorts(const ServicePorts& service, std::string
     std::vector<DeviceEntry> entries;
     if (!service.ports)
         return entries;
-    for (unsigned i = 0; i < service.ports->size(); ++i) {
-        const std::string& name = (*service.ports)[i];
+    for (const std::string& name : *service.ports) {
         if (DeviceList::isCandidate(name, ownClient))
-            entries.push_back({ DeviceEntry::Kind::ServicePort, service.api, i, name });
+            entries.push_back({ DeviceEntry::Kind::ServicePort, service.api, name });
     }
     return entries;
 }
@@ -58,7 +57,7 @@ std::vector<DeviceEntry> outputDevices(
         if (!devices.empty())
             break;
     }
-    devices.push_back({ DeviceEntry::Kind::BuiltInSynth, MidiServiceApi::Alsa, 0, {} });
+    devices.push_back({ DeviceEntry::Kind::BuiltInSynth, MidiServiceApi::Alsa, {} });
     return devices;
 }
 

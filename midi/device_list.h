@@ -21,7 +21,6 @@ struct DeviceEntry
     enum class Kind { ServicePort, BuiltInSynth };
     Kind kind = Kind::BuiltInSynth;
     MidiServiceApi api = MidiServiceApi::Alsa; // for a service port
-    unsigned port = 0; // the port's number in its service's list
     std::string name;
 
     bool operator==(const DeviceEntry&) const = default;

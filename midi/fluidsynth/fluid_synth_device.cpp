@@ -31,7 +31,7 @@ void silenceFluidSynthLog(const FluidSynthLibrary& f)
 void forbidJackServerStart()
 {
 #if !defined(_WIN32)
-    setenv("JACK_NO_START_SERVER", "1", 1);
+    setenv("JACK_NO_START_SERVER", "1", 0); // main sets it first, before any thread runs
 #endif
 }
 
@@ -65,6 +65,10 @@ std::int32_t FluidSynthDevice::open()
     if (soundFont == m_options.soundFonts.end())
         return MidiResult::InvalidSetup;
     createSynth();
+    if (!m_synth) {
+        release();
+        return MidiResult::Error;
+    }
     if (m_fluid->soundFontLoad(m_synth, soundFont->string().c_str(), 1) == FLUID_FAILED) {
         release();
         return MidiResult::InvalidSetup;

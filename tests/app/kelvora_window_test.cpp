@@ -56,7 +56,6 @@ private slots:
         QCOMPARE(window->clientArea()->size(), QSize(619, 139));
         QCOMPARE(window->clientArea()->mapTo(window.get(), QPoint(0, 0)).y(),
             window->menuBar()->height());
-        QVERIFY(window->windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(!(window->windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(windowManager->calls.size(), 1u);

@@ -19,11 +19,11 @@ const Names JackWithOurs { "Nolvex MIDI keyboard:in", "Nolvex MIDI keyboard-01:m
     "a2j:Midi Through [14] (playback): Midi Through Port-0", "Nolvex MIDI keyboards:in",
     "jack_midi_dump:input" };
 
-DeviceEntry port(Api api, unsigned index, std::string name)
+DeviceEntry port(Api api, std::string name)
 {
-    return { DeviceEntry::Kind::ServicePort, api, index, std::move(name) };
+    return { DeviceEntry::Kind::ServicePort, api, std::move(name) };
 }
-const DeviceEntry Synth { DeviceEntry::Kind::BuiltInSynth, Api::Alsa, 0, {} };
+const DeviceEntry Synth { DeviceEntry::Kind::BuiltInSynth, Api::Alsa, {} };
 
 // Device n is entry n: the candidate ports of ALSA, else of JACK, then the built-in synthesiser.
 TEST(DeviceList, candidatesInOrderThenTheBuiltInSynth)
@@ -35,21 +35,21 @@ TEST(DeviceList, candidatesInOrderThenTheBuiltInSynth)
         std::vector<DeviceEntry> devices;
     } cases[] = {
         { "loopback first", Names { Through, Fluid }, std::nullopt,
-            { port(Api::Alsa, 1, Fluid), Synth } },
+            { port(Api::Alsa, Fluid), Synth } },
         { "no service at all", std::nullopt, std::nullopt, { Synth } },
         { "services without ports", Names {}, Names {}, { Synth } },
         { "loopback alone", Names { Through }, std::nullopt, { Synth } },
         { "no ALSA sequencer", std::nullopt, Jack,
-            { port(Api::Jack, 0, Jack[0]), port(Api::Jack, 1, Jack[1]), Synth } },
+            { port(Api::Jack, Jack[0]), port(Api::Jack, Jack[1]), Synth } },
         { "ALSA with a loopback alone", Names { Through }, Jack,
-            { port(Api::Jack, 0, Jack[0]), port(Api::Jack, 1, Jack[1]), Synth } },
+            { port(Api::Jack, Jack[0]), port(Api::Jack, Jack[1]), Synth } },
         { "JACK unused while ALSA has a port", Names { Hardware }, Jack,
-            { port(Api::Alsa, 0, Hardware), Synth } },
+            { port(Api::Alsa, Hardware), Synth } },
         { "our own ports left out", std::nullopt, JackWithOurs,
-            { port(Api::Jack, 3, JackWithOurs[3]), port(Api::Jack, 4, JackWithOurs[4]), Synth } },
+            { port(Api::Jack, JackWithOurs[3]), port(Api::Jack, JackWithOurs[4]), Synth } },
         { "our own ALSA port left out",
             Names { Through, Fluid, "Nolvex MIDI keyboard:out 131:0", Hardware }, std::nullopt,
-            { port(Api::Alsa, 1, Fluid), port(Api::Alsa, 3, Hardware), Synth } },
+            { port(Api::Alsa, Fluid), port(Api::Alsa, Hardware), Synth } },
     };
     for (const auto& c : cases)
         EXPECT_EQ(DeviceList::outputDevices(

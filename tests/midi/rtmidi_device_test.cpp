@@ -16,7 +16,7 @@ TEST(RtMidiDevices, aPortThatIsNotThereFailsWithoutAWord)
         testing::internal::CaptureStderr();
         (void)directory->outputPorts(api);
         const auto device = directory->makeDevice(
-            { DeviceEntry::Kind::ServicePort, api, 0, "No such client:no such port" });
+            { DeviceEntry::Kind::ServicePort, api, "No such client:no such port" });
         ASSERT_TRUE(device);
         const std::int32_t rc = device->open();
         device->send(0x7F2498);
