@@ -1,6 +1,7 @@
 #pragma once
 
 #include "window/controls.h"
+#include "window/menu_bar.h"
 
 #include <QMainWindow>
 
@@ -19,7 +20,7 @@ class KelvoraWindow : public QMainWindow, public Controls
 {
     Q_OBJECT
 public:
-    static constexpr int MenuIndexCount = 165; // 0 to 164
+    static constexpr int MenuIndexCount = MenuIndex::LastNote + 1;
 
     KelvoraWindow();
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 // One output device of the MIDI service: a port of the operating system's MIDI service or the
 // built-in synthesiser. The service opens at most one device at a time.
@@ -10,8 +9,6 @@ class OutputDevice
 public:
     virtual ~OutputDevice() = default;
 
-    // Name as the user sees it in connection tools and device lists.
-    [[nodiscard]] virtual std::string name() const = 0;
     // 0 on success, else a MidiResult code.
     [[nodiscard]] virtual std::int32_t open() = 0;
     // A packed short message: status byte in bits 0-7, data bytes in bits 8-15 and 16-23.

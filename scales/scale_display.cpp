@@ -7,7 +7,7 @@ namespace {
 
 constexpr int DisplayOffset = 24; // marker of the root Do at octave position 0
 constexpr int OctaveStep = 12;
-constexpr int MarkerCount = 60;
+constexpr int MarkerCount = 60; // one per key
 constexpr std::int16_t LowestShift = -2;
 constexpr std::int16_t HighestShift = 1;
 

@@ -1,8 +1,8 @@
 #include "midi/fluidsynth/fluid_synth_device.h"
 
 #include "midi/fluidsynth/fluid_synth_library.h"
-#include "midi/fluidsynth/quiet_audio_libraries.h"
 #include "midi/midi_result.h"
+#include "midi/quiet_audio_libraries.h"
 
 #include <algorithm>
 #include <cassert>
@@ -44,11 +44,6 @@ FluidSynthDevice::FluidSynthDevice(SynthOptions options)
 FluidSynthDevice::~FluidSynthDevice()
 {
     close();
-}
-
-std::string FluidSynthDevice::name() const
-{
-    return "General MIDI synthesiser (FluidSynth)";
 }
 
 std::int32_t FluidSynthDevice::open()

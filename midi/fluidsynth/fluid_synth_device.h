@@ -20,7 +20,6 @@ public:
     FluidSynthDevice(const FluidSynthDevice&) = delete;
     FluidSynthDevice& operator=(const FluidSynthDevice&) = delete;
 
-    [[nodiscard]] std::string name() const override;
     // MidiResult::NoDevice when the FluidSynth library is missing, MidiResult::InvalidSetup when no
     // SoundFont can be loaded, MidiResult::NotReady when no audio driver starts. Opening an open
     // device reopens it.

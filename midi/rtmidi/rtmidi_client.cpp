@@ -2,7 +2,7 @@
 
 #include "midi/device_list.h"
 #include "midi/midi_result.h"
-#include "midi/rtmidi/library_messages.h"
+#include "midi/quiet_audio_libraries.h"
 
 #include <iostream>
 #include <streambuf>
@@ -40,7 +40,7 @@ std::int32_t resultOf(RtMidiError::Type type)
 
 std::unique_ptr<RtMidiClient> RtMidiClient::connect(RtMidi::Api api)
 {
-    silenceLibraryMessages();
+    quietAudioLibraries();
     const SilentCerr silent;
     try {
         return std::make_unique<RtMidiClient>(api);

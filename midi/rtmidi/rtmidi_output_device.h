@@ -19,7 +19,6 @@ public:
         std::unique_ptr<RtMidiClient> client = nullptr);
     ~RtMidiOutputDevice() override;
 
-    [[nodiscard]] std::string name() const override { return m_portName; }
     [[nodiscard]] std::int32_t open() override;
     // Sends channel messages only; anything else sends nothing.
     void send(std::uint32_t message) override;

@@ -83,7 +83,8 @@ private:
 
     // The client that listed a service offering a port that can be device 0, kept so that the
     // port opens on it: a second connection would cost as much again (a JACK client, tens of
-    // milliseconds). Any later listing or device takes it or drops it.
+    // milliseconds). Only such a service keeps it, so the port then is device 0 and opens on it;
+    // the next listing replaces it.
     std::unique_ptr<RtMidiClient> m_keptClient;
     MidiServiceApi m_keptApi {};
 };

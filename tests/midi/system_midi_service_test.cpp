@@ -20,7 +20,6 @@ public:
         , m_openResult(openResult)
         , m_journal(journal)
     { }
-    std::string name() const override { return m_name; }
     std::int32_t open() override
     {
         m_journal.push_back("open " + m_name);

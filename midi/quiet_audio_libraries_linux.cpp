@@ -1,4 +1,4 @@
-#include "midi/fluidsynth/quiet_audio_libraries.h"
+#include "midi/quiet_audio_libraries.h"
 
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
