@@ -1,9 +1,12 @@
 #include "app/kelvora.h"
 #include "app/kelvora_window.h"
+#include "midi/service_call.h"
 #include "midi/system_midi_service.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #if defined(Q_OS_WIN)
@@ -60,5 +63,11 @@ int main(int argc, char* argv[])
     kelvora.load();
     const int status = QApplication::exec();
     window.finish();
+    // A service that never answered still holds a thread inside its client library, whose exit
+    // code could wait for it: the notes are off and the port is closed, so end here.
+    if (ServiceCall::anyStuck()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
     return status;
 }

@@ -3,6 +3,7 @@
 #include "midi/fluidsynth/fluid_synth_library.h"
 #include "midi/midi_result.h"
 #include "midi/quiet_audio_libraries.h"
+#include "midi/service_call.h"
 
 #include <algorithm>
 #include <cassert>
@@ -97,6 +98,9 @@ bool FluidSynthDevice::startAudioDriver()
     forbidJackServerStart();
     quietAudioLibraries();
     for (const std::string& driver : m_options.audioDrivers) {
+        // A JACK server that did not answer the MIDI service's call is absent for this one too.
+        if (ServiceCall::isStuck(driver))
+            continue;
         m_fluid->settingsSetStr(m_settings, "audio.driver", driver.c_str());
         m_driver = m_fluid->newAudioDriver(m_settings, m_synth);
         if (m_driver != nullptr)

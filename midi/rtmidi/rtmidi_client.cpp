@@ -3,6 +3,7 @@
 #include "midi/device_list.h"
 #include "midi/midi_result.h"
 #include "midi/quiet_audio_libraries.h"
+#include "midi/service_call.h"
 
 #include <iostream>
 #include <streambuf>
@@ -36,21 +37,43 @@ std::int32_t resultOf(RtMidiError::Type type)
     }
 }
 
+std::string serviceOf(RtMidi::Api api)
+{
+    return RtMidi::getApiName(api);
+}
+
 } // namespace
 
+// A JACK server that is stopped but alive would keep the constructor waiting for good.
 std::unique_ptr<RtMidiClient> RtMidiClient::connect(RtMidi::Api api)
 {
     quietAudioLibraries();
-    const SilentCerr silent;
-    try {
-        return std::make_unique<RtMidiClient>(api);
-    } catch (const RtMidiError&) {
-        return nullptr; // the service is missing: no device of it exists
-    }
+    auto client = ServiceCall::run<std::unique_ptr<RtMidiClient>>(serviceOf(api), [api] {
+        const SilentCerr silent;
+        try {
+            return std::make_unique<RtMidiClient>(api);
+        } catch (const RtMidiError&) {
+            return std::unique_ptr<RtMidiClient>(); // the service is missing
+        }
+    });
+    return client ? std::move(*client) : nullptr;
+}
+
+void RtMidiClient::disconnect(std::unique_ptr<RtMidiClient> client)
+{
+    if (!client)
+        return;
+    const std::string service = serviceOf(client->m_api);
+    std::shared_ptr<RtMidiClient> shared = std::move(client);
+    (void)ServiceCall::run<bool>(service, [shared]() mutable {
+        shared.reset();
+        return true;
+    });
 }
 
 RtMidiClient::RtMidiClient(RtMidi::Api api)
-    : m_out(api, std::string(DeviceList::ClientName))
+    : m_api(api)
+    , m_out(api, std::string(DeviceList::ClientName))
 {
     m_out.setErrorCallback(&RtMidiClient::onError, this);
 }

@@ -13,8 +13,10 @@
 class RtMidiClient
 {
 public:
-    // No client when the service is missing (no ALSA sequencer, say).
+    // No client when the service is missing (no ALSA sequencer, say) or does not answer.
     [[nodiscard]] static std::unique_ptr<RtMidiClient> connect(RtMidi::Api api);
+    // Closes `client`, waiting no longer for its service than a connect would.
+    static void disconnect(std::unique_ptr<RtMidiClient> client);
 
     explicit RtMidiClient(RtMidi::Api api);
     RtMidiClient(const RtMidiClient&) = delete;
@@ -29,6 +31,7 @@ public:
 private:
     static void onError(RtMidiError::Type type, const std::string& text, void* client);
 
+    RtMidi::Api m_api;
     RtMidiOut m_out;
     std::optional<RtMidiError::Type> m_error;
 };

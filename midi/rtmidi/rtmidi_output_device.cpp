@@ -24,6 +24,7 @@ RtMidiOutputDevice::RtMidiOutputDevice(
 RtMidiOutputDevice::~RtMidiOutputDevice()
 {
     close();
+    RtMidiClient::disconnect(std::move(m_spareClient));
 }
 
 std::int32_t RtMidiOutputDevice::open()
@@ -34,7 +35,7 @@ std::int32_t RtMidiOutputDevice::open()
         return MidiResult::NoDriver;
     const std::int32_t rc = m_client->openPort(m_portName);
     if (rc != MidiResult::NoError)
-        m_client.reset();
+        RtMidiClient::disconnect(std::move(m_client));
     return rc;
 }
 
@@ -55,7 +56,7 @@ void RtMidiOutputDevice::close()
         return;
     if (m_queuesOutput)
         waitForQueue();
-    m_client.reset();
+    RtMidiClient::disconnect(std::move(m_client));
 }
 
 // Only a recent send makes the close wait, so that quitting stays quick otherwise.

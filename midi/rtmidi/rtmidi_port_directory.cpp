@@ -35,6 +35,11 @@ const ServiceInfo* findService(MidiServiceApi api)
 class RtMidiPortDirectory : public PortDirectory
 {
 public:
+    RtMidiPortDirectory() = default;
+    RtMidiPortDirectory(const RtMidiPortDirectory&) = delete;
+    RtMidiPortDirectory& operator=(const RtMidiPortDirectory&) = delete;
+    ~RtMidiPortDirectory() override { RtMidiClient::disconnect(std::move(m_keptClient)); }
+
     std::vector<MidiServiceApi> apis() const override
     {
         std::vector<RtMidi::Api> compiled;
@@ -49,7 +54,7 @@ public:
 
     std::optional<std::vector<std::string>> outputPorts(MidiServiceApi api) override
     {
-        m_keptClient.reset();
+        RtMidiClient::disconnect(std::move(m_keptClient));
         const ServiceInfo* service = findService(api);
         std::unique_ptr<RtMidiClient> client
             = service ? RtMidiClient::connect(service->rtApi) : nullptr;
@@ -60,6 +65,7 @@ public:
             m_keptClient = std::move(client);
             m_keptApi = api;
         }
+        RtMidiClient::disconnect(std::move(client));
         return names;
     }
 
@@ -70,7 +76,7 @@ public:
         if (!service)
             return nullptr;
         if (m_keptApi != port.api)
-            client.reset();
+            RtMidiClient::disconnect(std::move(client));
         return std::make_unique<RtMidiOutputDevice>(
             service->rtApi, port.name, service->queuesOutput, std::move(client));
     }
