@@ -35,7 +35,7 @@ void Kelvora::load()
 
 void Kelvora::unload()
 {
-    m_keyboard.releaseHeldKeys();
+    m_keyboard.releaseAllKeys();
     m_port.close();
 }
 

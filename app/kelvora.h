@@ -24,6 +24,9 @@ public:
 
     void keyDown(std::int16_t key) { m_keyboard.keyDown(key); }
     void keyUp(std::int16_t key) { m_keyboard.keyUp(key); }
+    // The window lost the pointer while buttons may be down on keys (hidden, unmapped, its mouse
+    // grab taken): no release will come, so every held key is released now.
+    void pointerLost() { m_keyboard.releaseAllKeys(); }
     void volChanged() { m_keyboard.volChanged(); }
     // A menu entry was chosen; the index says which array it belongs to.
     void menuChosen(std::int16_t menuIndex);
@@ -36,7 +39,6 @@ public:
 
     [[nodiscard]] const WindowState& state() const { return m_state; }
     [[nodiscard]] const ScaleDisplay& scaleDisplay() const { return m_scaleDisplay; }
-    [[nodiscard]] const Keyboard& keyboard() const { return m_keyboard; }
     [[nodiscard]] MidiPort::State portState() const { return m_port.state(); }
 
 private:

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMessageBox>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -266,6 +267,7 @@ void KelvoraWindow::setCaption(CaptionLabel which, std::string_view caption)
 void KelvoraWindow::show()
 {
     QMainWindow::show();
+    windowHandle()->installEventFilter(this);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -292,4 +294,14 @@ void KelvoraWindow::closeEvent(QCloseEvent* event)
 {
     finish();
     event->accept();
+}
+
+// Hidden or unmapped (minimised, "show desktop", another desktop): the window system takes the
+// pointer grab away, and the release of a held button goes elsewhere.
+bool KelvoraWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_kelvora && watched == windowHandle() && event->type() == QEvent::Expose
+        && !windowHandle()->isExposed())
+        m_kelvora->pointerLost();
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -38,12 +38,11 @@ void Keyboard::keyDown(std::int16_t index)
 
 void Keyboard::keyUp(std::int16_t index)
 {
-    if (!isKey(index))
+    // A release without its press (its buttons were let go of already, when the window lost the
+    // pointer) sends nothing: the note it would end has ended.
+    if (!isKey(index) || m_held[index] == 0)
         return;
     Release_Key(index);
-    // A release without its press (the window system pairs them) leaves the colour alone.
-    if (m_held[index] == 0)
-        return;
     // Each key gets back the colour it had before its own press, also when another key was
     // pressed in between and `Saved_Color` now holds that key's colour.
     m_controls.setKeyBackColor(index, m_ownColour[index].value_or(0));
@@ -56,18 +55,9 @@ void Keyboard::volChanged()
     m_state.Volume = m_controls.volValue();
 }
 
-void Keyboard::releaseHeldKeys()
+void Keyboard::releaseAllKeys()
 {
-    for (std::int16_t i = 0; i < KeyCount; ++i) {
-        if (m_held[i] == 0)
-            continue;
-        const auto note = static_cast<std::int16_t>(m_state.Base_Note + i);
-        m_port.send(ShortMessage::noteOff(m_state.Channel, note));
-        m_held[i] = 0;
-    }
-}
-
-int Keyboard::buttonsHeld(std::int16_t index) const
-{
-    return isKey(index) ? m_held[index] : 0;
+    for (std::int16_t i = 0; i < KeyCount; ++i)
+        while (m_held[i] > 0)
+            keyUp(i);
 }

@@ -28,10 +28,10 @@ public:
     // The velocity bar reported a changed value.
     void volChanged();
 
-    // Shut-down: a note off for every key still held, so that no note keeps sounding.
-    void releaseHeldKeys();
-
-    [[nodiscard]] int buttonsHeld(std::int16_t index) const;
+    // Every button still down on a key comes up, as if the user had let go of it: note off, the
+    // key's own colour back. For when no release will come (the window lost the pointer, or
+    // closes).
+    void releaseAllKeys();
 
 private:
     static bool isKey(std::int16_t index) { return index >= 0 && index < KeyCount; }

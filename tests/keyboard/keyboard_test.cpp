@@ -92,4 +92,27 @@ TEST_F(KeyboardTest, closingSendsTheNoteOffOfTheHeldKeyBeforeThePortClosesAndNot
     EXPECT_EQ(midi.calls, (std::vector<std::string> { "send", "close" }));
 }
 
+TEST_F(KeyboardTest, lostPointerReleasesEachHeldButtonOfOnlyTheHeldKeysAndLateReleasesSendNothing)
+{
+    window.keyDown(10);
+    window.keyDown(10); // a second button on the same key
+    window.keyDown(29);
+    window.keyDown(31);
+    window.keyUp(31);
+    midi.sent.clear();
+    controls.log.clear();
+    window.pointerLost();
+    EXPECT_EQ(midi.sent, (Wire { noteOff(46), noteOff(46), noteOff(65) }));
+    EXPECT_EQ(controls.log,
+        (std::vector<std::string> { "unset 10", "colour 10 2147483655", "unset 10",
+            "colour 10 2147483655", "unset 29", "colour 29 16777215" }));
+
+    midi.sent.clear();
+    window.keyUp(10); // the window system's own release, had it come after all
+    window.keyUp(29);
+    window.unload();
+    EXPECT_EQ(midi.sent, Wire {});
+    EXPECT_EQ(controls.keyColour[10], Colour::MenuText);
+}
+
 } // namespace
