@@ -1,6 +1,7 @@
+#include "app/display_choice.h"
 #include "app/kelvora.h"
 #include "app/kelvora_window.h"
-#include "midi/service_call.h"
+#include "app/shutdown.h"
 #include "midi/system_midi_service.h"
 
 #include <QApplication>
@@ -45,6 +46,16 @@ std::unique_ptr<WindowManager> makeWindowManager([[maybe_unused]] QGuiApplicatio
 
 int main(int argc, char* argv[])
 {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const DisplayChoice choice = chooseDisplay(
+        std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+    if (!choice.error.empty()) {
+        std::fprintf(stderr, "%s\n", choice.error.c_str());
+        return EXIT_FAILURE;
+    }
+    if (!choice.platform.empty())
+        qputenv("QT_QPA_PLATFORM", choice.platform.c_str());
+#endif
     // Qt's own event dispatcher instead of GLib's: a mouse press reaches the key with less work
     // between the window system and the widget. The program runs no GLib sources of its own.
     qputenv("QT_NO_GLIB", "1");
@@ -60,14 +71,7 @@ int main(int argc, char* argv[])
     KelvoraWindow window;
     Kelvora kelvora(window, *midi, *windowManager);
     window.attach(kelvora);
+    Shutdown shutdown(window);
     kelvora.load();
-    const int status = QApplication::exec();
-    window.finish();
-    // A service that never answered still holds a thread inside its client library, whose exit
-    // code could wait for it: the notes are off and the port is closed, so end here.
-    if (ServiceCall::anyStuck()) {
-        std::fflush(nullptr);
-        std::_Exit(status);
-    }
-    return status;
+    return shutdown.runEventLoop();
 }

@@ -1,3 +1,4 @@
+#include "app/display_choice.h"
 #include "app/kelvora.h"
 #include "midi/midi_result.h"
 #include "tests/fakes/recording_controls.h"
@@ -74,4 +75,27 @@ TEST(Kelvora, aFailedPortSendsAndClosesNothingWhileKeysStillColour)
     w.kelvora.unload();
     EXPECT_EQ(w.controls.keyColour[7], Colour::White);
     EXPECT_EQ(w.midi.calls, std::vector<std::string> { "open 0" });
+}
+
+TEST(DisplayChoice, x11WhereASessionOffersBothAndOneLineWhereItOffersNone)
+{
+    const struct
+    {
+        const char *platform, *display, *wayland;
+        std::string chosen;
+        bool fails;
+    } cases[] = {
+        { nullptr, ":0", "wayland-0", "xcb", false },
+        { nullptr, ":0", nullptr, "", false },
+        { nullptr, nullptr, "wayland-0", "", false },
+        { "wayland", ":0", "wayland-0", "", false },
+        { nullptr, "", nullptr, "", true },
+        { nullptr, nullptr, nullptr, "", true },
+    };
+    for (const auto& c : cases) {
+        const DisplayChoice choice = chooseDisplay(c.platform, c.display, c.wayland);
+        EXPECT_EQ(choice.platform, c.chosen);
+        EXPECT_EQ(choice.error.empty(), !c.fails);
+        EXPECT_EQ(choice.error.find('\n'), std::string::npos);
+    }
 }

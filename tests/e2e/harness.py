@@ -223,7 +223,9 @@ class Session:
                     raise RuntimeError("openbox or Xvfb exited")
                 return self.run(["wmctrl", "-m"], check=False).returncode == 0
             try:
-                return poll(answering, 20, "openbox to answer wmctrl -m", interval=0.05)
+                poll(answering, 20, "openbox to answer wmctrl -m", interval=0.05)
+                self.xvfb = xvfb
+                return
             except RuntimeError:
                 self.stop(wm)
                 self.stop(xvfb)
