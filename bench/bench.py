@@ -2,9 +2,11 @@
 """Benchmarks of the keyboard program on a virtual X server with a JACK server (256 frames at
 48 kHz), reusing the end-to-end harness. One command:
 
-    python3 bench/bench.py BUILD_DIR [startup] [memory] [idle] [latency] [audio]
+    python3 bench/bench.py BUILD_DIR [--program PROGRAM] [startup] [memory] [idle] [latency]
+                           [audio] [sound]
 
-(all of them without names). Prints a Markdown section per benchmark; RESULTS.md collects them.
+(all of them without names; PROGRAM instead of the build's own, say an older one). Prints a
+Markdown section per benchmark; RESULTS.md collects them.
 """
 
 import contextlib
@@ -18,6 +20,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 import harness  # noqa: E402
+import sound_servers  # noqa: E402
 from harness import Session, poll  # noqa: E402
 
 PERIOD_MS = 256 / 48000 * 1000
@@ -45,12 +48,13 @@ def key_on_screen(s, key=KEY):
     return x + px, y + py + s.menu_height()
 
 
-def start_probe(s, tools, kind):
-    """bench_probe in latency mode; its commands go through `proc.commands`."""
+def start_probe(s, tools, kind, argv=None, **env):
+    """bench_probe in latency mode (or `argv`); its commands go through `proc.commands`."""
     read_fd, write_fd = os.pipe()
     log = open(os.path.join(s.artefacts, f"probe-{kind}.log"), "wb")
     s._stack.callback(log.close)
-    proc = subprocess.Popen([os.path.join(tools, "bench_probe"), "latency", kind], env=s.env(),
+    argv = argv or [os.path.join(tools, "bench_probe"), "latency", kind]
+    proc = subprocess.Popen(argv, env=s.env(**env),
                             stdin=read_fd, stdout=subprocess.PIPE, stderr=log, text=True)
     os.close(read_fd)
     proc.commands = os.fdopen(write_fd, "w")
@@ -271,21 +275,119 @@ def bench_idle(build, seconds=10):
     return out
 
 
+def start_realtime_jack(s, period=128):
+    """A JACK server as a musician runs one: real-time, 128 frames (the harness's runs without)."""
+    s.jackd = s.spawn("jackd", ["jackd", "-R", "-n", s.jack_server, "-d", "dummy", "-r", "48000",
+                                "-p", str(period)])
+    poll(lambda: s.run(["jack_lsp"], check=False).returncode == 0, 20, "jackd")
+    return [s.jackd]
+
+
+def cpu_ticks(pids):
+    total = 0
+    for pid in pids:
+        fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
+        total += int(fields[11]) + int(fields[12])
+    return total
+
+
+def synth_jack_ports(s):
+    ports = s.run(["jack_lsp"]).stdout.splitlines()
+    outs = [p for p in ports if p.startswith(harness.WINDOW_NAME + ":")
+            or p.startswith("nolvex-keyboard:")]
+    return outs if len(outs) >= 2 else None
+
+
+def synth_stream(s):
+    return "Stream/Output/Audio" in s.run(["pw-cli", "ls", "Node"], check=False).stdout
+
+
+def sound_path(s, path, tools):
+    """Starts the path's server, the program and the probe listening at the sink; returns the
+    probe and the server processes."""
+    probe_argv = [os.path.join(tools, "bench_probe"), "latency", "audio"]
+    if path == "jack":
+        servers = start_realtime_jack(s)
+    elif path == "pulseaudio":
+        s.start_pulseaudio()
+        servers, probe_argv[-1] = s.servers, f"pulse:{sound_servers.SINK}.monitor"
+    else:
+        s.start_pipewire(vm=path == "pipewire-vm")
+        # The probe asks for PipeWire's default quantum, so that it never lowers the graph's.
+        servers, probe_argv = s.servers, ["pw-jack", *probe_argv]
+    s.start_program()
+    if path == "pulseaudio":
+        poll(lambda: "Sink Input" in s.run(["pactl", "list", "sink-inputs"]).stdout, 20, "stream")
+    elif path != "jack":
+        poll(lambda: synth_stream(s), 20, "the synthesiser's stream")
+    probe = start_probe(s, tools, path, probe_argv, PIPEWIRE_LATENCY="1024/48000",
+                        PIPEWIRE_PROPS="{ node.passive = true node.lock-quantum = false }")
+    if path == "jack":
+        sources = poll(lambda: synth_jack_ports(s), 20, "the synthesiser's ports")
+    else:
+        sources = [f"{sound_servers.SINK}:monitor_FL", f"{sound_servers.SINK}:monitor_FR"]
+    for port, dest in zip(sources[:2], ("audio_in_1", "audio_in_2")):
+        if path != "pulseaudio":
+            # Passive under PipeWire: the probe never keeps the sink running by itself.
+            link = ["pw-link", "--passive"] if path.startswith("pipewire") else ["jack_connect"]
+            s.run([*link, port, f"bench probe:{dest}"])
+    time.sleep(1)  # links take effect, the first sound (if any) ends
+    return probe, servers
+
+
+def bench_sound(build, clicks=20, holds=10, idle_seconds=10,
+                paths=("jack", "pipewire", "pipewire-vm", "pulseaudio")):
+    """Click to sound at the sink, dropouts in held notes under load and the idle cost, per sound
+    server."""
+    tools = os.path.join(build, "bench")
+    out = ["## Click to sound at the sink, dropouts and idle cost, per sound server", "",
+           f"Null sink; XTest press to the first sample above -60 dBFS after 100 ms of silence "
+           f"at the sink ({clicks} presses 1.5 s apart, piano). Dropouts: gaps of 1 ms or more of "
+           f"silence in {holds} church-organ notes held 2 s each, with two busy loops running. "
+           f"Idle: CPU over {idle_seconds} s with nothing sounding, program and server(s).", "",
+           "| path | p50 ms | p90 ms | answered | dropouts in held notes | idle CPU program | "
+           "idle CPU server |", "|---|---|---|---|---|---|---|"]
+    for path in paths:
+        with sound_servers.SoundSession(None) as s:
+            probe, servers = sound_path(s, path, tools)
+            point = key_on_screen(s)
+            got = [r[2] / 1000 for r in run_clicks(probe, point, clicks, "random") if r[2] >= 0]
+            s.choose(0, 2, 3)  # "019. Church Organ": a level that holds
+            busy = [s.spawn("busy", ["sh", "-c", "while :; do :; done"]) for _ in range(2)]
+            gaps = [r[4] for r in run_clicks(probe, point, holds, "hold")]
+            for proc in [*busy, probe]:  # a recording would keep the server busy
+                s.stop(proc)
+            time.sleep(3)
+            pids = [p.pid for p in servers]
+            before = cpu_ticks([s.program.pid]), cpu_ticks(pids)
+            time.sleep(idle_seconds)
+            after = cpu_ticks([s.program.pid]), cpu_ticks(pids)
+        pct = [100 * (a - b) / CLOCK_TICK / idle_seconds for a, b in zip(after, before)]
+        q = statistics.quantiles(got, n=10) if len(got) > 1 else [float("nan")] * 9
+        out.append(f"| {path} | {statistics.median(got):.1f} | {q[8]:.1f} | {len(got)}/{clicks} | "
+                   f"{sum(gaps)} in {len(gaps)} ({', '.join(map(str, gaps))}) | {pct[0]:.1f} % | "
+                   f"{pct[1]:.1f} % |")
+    return out
+
+
 BENCHES = {"startup": bench_startup, "memory": bench_memory, "idle": bench_idle,
-           "latency": bench_latency, "audio": bench_audio}
+           "latency": bench_latency, "audio": bench_audio, "sound": bench_sound}
 
 
 def main():
     if len(sys.argv) < 2:
         sys.exit(__doc__)
-    build = os.path.abspath(sys.argv[1])
+    build, args = os.path.abspath(sys.argv[1]), sys.argv[2:]
     harness.BINARY = os.path.join(build, "app", "nolvex-keyboard")
+    if args[:1] == ["--program"]:
+        harness.BINARY, args = os.path.abspath(args[1]), args[2:]
     harness.CAPTURE = os.path.join(build, "tests", "e2e", "midi_capture")
     harness.ARTEFACTS = os.path.join(build, "bench", "artefacts")
     os.makedirs(harness.ARTEFACTS, exist_ok=True)
-    names = sys.argv[2:] or list(BENCHES)
-    print(f"Machine: {machine()}. Command: `python3 bench/bench.py BUILD_DIR {' '.join(names)}`"
-          f" ({time.strftime('%Y-%m-%d')}).\n")
+    names = args or list(BENCHES)
+    load = open("/proc/loadavg").read().split()[0]
+    print(f"Machine: {machine()}, load average {load}. Command: `python3 bench/bench.py BUILD_DIR "
+          f"{' '.join(names)}` ({time.strftime('%Y-%m-%d')}); program {harness.BINARY}.\n")
     for name in names:
         print("\n".join(BENCHES[name](build)) + "\n", flush=True)
 

@@ -1,16 +1,19 @@
 // Measuring probe: a JACK client that timestamps every note on (MIDI input port "midi_in") and
-// every sound onset (audio input ports "audio_in_1" and "audio_in_2") with CLOCK_MONOTONIC as it
-// arrives, and an X client that injects button presses with XTest, timestamped right before the
-// injection. JACK's cycle times come in CLOCK_MONOTONIC_RAW (jackd2 on Linux; the probe checks it)
-// and are moved to CLOCK_MONOTONIC by the offset between the two clocks at that moment.
+// every sound onset and gap (audio input ports "audio_in_1" and "audio_in_2", or a PulseAudio
+// recording of a monitor source) with CLOCK_MONOTONIC as it arrives, and an X client that injects
+// button presses with XTest, timestamped right before the injection. JACK's cycle times come in
+// CLOCK_MONOTONIC_RAW (jackd2 on Linux; the probe checks it for MIDI) and are moved to
+// CLOCK_MONOTONIC by the offset between the two clocks at that moment.
 //
-//   probe latency midi|audio
-//       Registers the MIDI input port or the two audio input ports, prints "ready", then reads
-//       commands "X Y COUNT random|staircase" from its standard input: COUNT clicks at screen
-//       point (X, Y), each press injected at a chosen time ("lead") before the start of a JACK
-//       cycle, the lead drawn at random over one period or set by a staircase that converges on
-//       the lead that half of the presses need to make that cycle. One line per click,
-//       "click <i> <lead_us> <latency_us or -1> <made_that_cycle 0|1>", then "done".
+//   probe latency midi|audio|pulse:SOURCE
+//       Registers the MIDI input port or the two audio input ports, or records SOURCE, prints
+//       "ready", then reads commands "X Y COUNT random|staircase|hold" from its standard input:
+//       COUNT clicks at screen point (X, Y). For MIDI each press is injected at a chosen time
+//       ("lead") before the start of a JACK cycle, the lead drawn at random over one period or set
+//       by a staircase that converges on the lead that half of the presses need to make that
+//       cycle; for sound at a random moment. One line per click, "click <i> <lead_us>
+//       <latency_us or -1> <made_that_cycle 0|1> <gaps>", then "done". "hold" holds each key
+//       for 2 s and counts the gaps (1 ms or more of silence) between onset and release.
 //   probe startup X Y PROGRAM [ARGS...]
 //       Runs PROGRAM and prints "startup <exec to window mapped, us> <exec to first note on, us>":
 //       the first X top-level window mapped after the exec, then a press at (X, Y) answered.
@@ -20,6 +23,7 @@
 #include <jack/jack.h>
 #include <jack/midiport.h>
 #include <jack/ringbuffer.h>
+#include <pulse/simple.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -70,31 +74,60 @@ void sleepUntil(Nanos t)
     while (now() < t) { }
 }
 
-enum class Kind : std::uint32_t { NoteOn, Onset };
+enum class Kind : std::uint32_t { NoteOn, Onset, Gap };
 
-// One arrival, as the process callback hands it to the main thread.
+// One arrival, as the process callback or the recording thread hands it to the main thread.
 struct Arrival
 {
     Kind kind;
-    Nanos arrived; // CLOCK_MONOTONIC at the start of the process callback
-    Nanos cycleStart; // JACK's start of that cycle, same clock
+    Nanos arrived; // CLOCK_MONOTONIC at the start of the process callback, or when recorded
+    Nanos cycleStart; // JACK's start of that cycle, same clock (MIDI only)
 };
 
-// Silence that must come before a sample counts as an onset, and the level that is not silence.
+// Silence that must come before a sample counts as an onset, the level that is not silence, and
+// the silence within a sound that counts as a gap (a dropout: a held organ note never falls
+// silent for that long).
 constexpr float onsetLevel = 1.0e-3F;
-constexpr jack_nframes_t silentFramesBeforeOnset = 4800;
+constexpr std::uint32_t silentFramesBeforeOnset = 4800;
+constexpr std::uint32_t gapFrames = 48;
+constexpr int sampleRate = 48000;
+
+// Finds onsets and gaps in a stream of stereo frames.
+class LevelWatch
+{
+public:
+    // Calls found(kind, i) for frame i that starts a sound or completes a gap.
+    template <typename Found>
+    void scan(const float* left, const float* right, std::uint32_t frames, std::uint32_t step,
+        Found found)
+    {
+        for (std::uint32_t i = 0; i < frames; ++i) {
+            const bool loud
+                = std::fabs(left[i * step]) > onsetLevel || std::fabs(right[i * step]) > onsetLevel;
+            if (loud && m_silentRun >= silentFramesBeforeOnset)
+                found(Kind::Onset, i);
+            if (!loud && m_silentRun + 1 == gapFrames)
+                found(Kind::Gap, i);
+            m_silentRun = loud ? 0 : m_silentRun + 1;
+        }
+    }
+
+private:
+    std::uint32_t m_silentRun = silentFramesBeforeOnset; // a sound at the start is an onset
+};
 
 struct Probe
 {
     jack_client_t* client = nullptr;
     jack_port_t* midiIn = nullptr;
     jack_port_t* audioIn[2] {};
-    jack_ringbuffer_t* ring = nullptr;
+    jack_ringbuffer_t* ring = jack_ringbuffer_create(sizeof(Arrival) * 1024);
     std::atomic<Nanos> cycleStart { 0 };
     std::atomic<Nanos> period { 0 };
-    jack_nframes_t silentRun = 0;
+    std::atomic<bool> caughtUp { false };
+    LevelWatch level;
 
-    void push(Kind kind, Nanos arrived, Nanos start)
+    void push(Kind kind, Nanos arrived, Nanos start = 0)
     {
         const Arrival a { kind, arrived, start };
         if (jack_ringbuffer_write_space(ring) >= sizeof a)
@@ -113,16 +146,11 @@ struct Probe
         }
     }
 
-    void scanAudio(jack_nframes_t frames, Nanos arrived, Nanos start)
+    void scanAudio(jack_nframes_t frames, Nanos arrived)
     {
         const auto* left = static_cast<const float*>(jack_port_get_buffer(audioIn[0], frames));
         const auto* right = static_cast<const float*>(jack_port_get_buffer(audioIn[1], frames));
-        for (jack_nframes_t i = 0; i < frames; ++i) {
-            const bool loud = std::fabs(left[i]) > onsetLevel || std::fabs(right[i]) > onsetLevel;
-            if (loud && silentRun >= silentFramesBeforeOnset)
-                push(Kind::Onset, arrived, start);
-            silentRun = loud ? 0 : silentRun + 1;
-        }
+        level.scan(left, right, frames, 1, [&](Kind kind, std::uint32_t) { push(kind, arrived); });
     }
 
     static int process(jack_nframes_t frames, void* arg)
@@ -140,26 +168,56 @@ struct Probe
         if (self->midiIn != nullptr)
             self->scanMidi(frames, arrived, start);
         if (self->audioIn[0] != nullptr)
-            self->scanAudio(frames, arrived, start);
+            self->scanAudio(frames, arrived);
         return 0;
     }
 
-    bool open(bool midi, bool audio)
+    bool open(bool midi)
     {
         client = jack_client_open("bench probe", JackNoStartServer, nullptr);
         if (client == nullptr)
             return false;
-        ring = jack_ringbuffer_create(sizeof(Arrival) * 1024);
         if (midi)
             midiIn
                 = jack_port_register(client, "midi_in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
-        for (int i = 0; audio && i < 2; ++i) {
+        for (int i = 0; !midi && i < 2; ++i) {
             const std::string name = "audio_in_" + std::to_string(i + 1);
             audioIn[i] = jack_port_register(
                 client, name.c_str(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
         }
         jack_set_process_callback(client, &Probe::process, this);
         return jack_activate(client) == 0;
+    }
+
+    // Records `source` (a PulseAudio monitor) on a thread of its own. A frame's arrival is the
+    // moment it reached the sink: the time it was read, less the recording's latency and the
+    // frames read after it. Returns once the recording has caught up with the sink (the server
+    // delivers the first half second or so late). The recording asks for 20 ms fragments: a
+    // monitor's latency is the sink's too, and a smaller one would lower the latency measured.
+    bool record(const std::string& source)
+    {
+        constexpr std::uint32_t chunk = 64;
+        constexpr std::uint32_t fragment = sampleRate / 50 * 8;
+        const pa_sample_spec spec { PA_SAMPLE_FLOAT32LE, sampleRate, 2 };
+        const pa_buffer_attr attr { std::uint32_t(-1), 0, 0, 0, fragment };
+        pa_simple* pa = pa_simple_new(nullptr, "bench probe", PA_STREAM_RECORD, source.c_str(),
+            "probe", &spec, nullptr, &attr, nullptr);
+        if (pa == nullptr)
+            return false;
+        std::thread([this, pa] {
+            float frames[chunk * 2];
+            while (pa_simple_read(pa, frames, sizeof frames, nullptr) == 0) {
+                const Nanos read = now();
+                const Nanos latency = Nanos(pa_simple_get_latency(pa, nullptr)) * 1000;
+                caughtUp.store(caughtUp.load() || latency < 20'000'000);
+                level.scan(frames, frames + 1, chunk, 2, [&](Kind kind, std::uint32_t i) {
+                    push(kind, read - latency - Nanos(chunk - i) * 1'000'000'000 / sampleRate);
+                });
+            }
+        }).detach();
+        for (int i = 0; i < 500 && !caughtUp.load(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return caughtUp.load();
     }
 
     // Drops everything that arrived so far.
@@ -183,6 +241,19 @@ struct Probe
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
         return std::nullopt;
+    }
+
+    // The gaps that arrived between `from` and `to`, read once the recording has caught up.
+    int gapsBetween(Nanos from, Nanos to)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        int gaps = 0;
+        Arrival a {};
+        while (jack_ringbuffer_read_space(ring) >= sizeof a) {
+            jack_ringbuffer_read(ring, reinterpret_cast<char*>(&a), sizeof a);
+            gaps += a.kind == Kind::Gap && a.arrived > from && a.arrived < to ? 1 : 0;
+        }
+        return gaps;
     }
 };
 
@@ -217,28 +288,43 @@ Shot pressBeforeCycle(Display* display, const Probe& probe, Nanos lead)
     return { injected, cycle };
 }
 
-void clicks(Display* display, Probe& probe, int count, bool staircase, Kind kind)
+enum class Mode { Random, Staircase, Hold };
+
+std::mt19937 random(20240611);
+
+// A press at a random moment within the next 10 ms: sound paths have no cycle the probe can see.
+Shot pressAnyTime(Display* display)
 {
-    static std::mt19937 random(20240611);
+    sleepUntil(now() + std::uniform_int_distribution<Nanos>(0, 10'000'000)(random));
+    const Nanos injected = now();
+    button(display, true);
+    return { injected, 0 };
+}
+
+void clicks(Display* display, Probe& probe, int count, Mode mode, Kind kind)
+{
     const Nanos period = probe.period.load();
-    std::uniform_int_distribution<Nanos> anyLead(0, period - 1);
     Nanos lead = 1'000'000;
     constexpr Nanos step = 20'000;
-    const Nanos timeout = kind == Kind::NoteOn ? 300'000'000 : 1'000'000'000;
-    const Nanos gap = kind == Kind::NoteOn ? 30'000'000 : 1'500'000'000;
+    const bool midi = kind == Kind::NoteOn;
+    const Nanos timeout = midi ? 300'000'000 : 1'000'000'000;
+    const Nanos gap = midi ? 30'000'000 : 1'500'000'000;
     for (int i = 0; i < count; ++i) {
-        if (!staircase)
-            lead = anyLead(random);
+        if (midi && mode == Mode::Random)
+            lead = std::uniform_int_distribution<Nanos>(0, period - 1)(random);
         probe.drain();
-        const Shot shot = pressBeforeCycle(display, probe, lead);
+        const Shot shot = midi ? pressBeforeCycle(display, probe, lead) : pressAnyTime(display);
         const std::optional<Arrival> a = probe.waitFor(kind, shot.injected, timeout);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(std::chrono::milliseconds(mode == Mode::Hold ? 2000 : 20));
+        const Nanos released = now();
         button(display, false);
-        const bool made = a && a->cycleStart < shot.targetCycle + period / 2;
-        std::printf("click %d %lld %lld %d\n", i, static_cast<long long>(lead / 1000),
-            a ? static_cast<long long>((a->arrived - shot.injected) / 1000) : -1LL, made ? 1 : 0);
+        const int gaps = a && mode == Mode::Hold ? probe.gapsBetween(a->arrived, released) : 0;
+        const bool made = midi && a && a->cycleStart < shot.targetCycle + period / 2;
+        std::printf("click %d %lld %lld %d %d\n", i, static_cast<long long>(lead / 1000),
+            a ? static_cast<long long>((a->arrived - shot.injected) / 1000) : -1LL, made ? 1 : 0,
+            gaps);
         std::fflush(stdout);
-        if (staircase)
+        if (mode == Mode::Staircase)
             lead = std::clamp(made ? lead - step : lead + step, Nanos { 0 }, period);
         std::this_thread::sleep_for(std::chrono::nanoseconds(gap));
     }
@@ -256,13 +342,15 @@ int latency(Display* display, Probe& probe, Kind kind)
             return 2;
         XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
         XSync(display, False);
-        clicks(display, probe, count, std::string(mode) == "staircase", kind);
+        const std::string name = mode;
+        clicks(display, probe, count,
+            name == "staircase" ? Mode::Staircase : (name == "hold" ? Mode::Hold : Mode::Random),
+            kind);
         std::printf("done\n");
         std::fflush(stdout);
     }
     return 0;
 }
-
 bool isTopLevelMapNotify(const XEvent& event, Window root)
 {
     return event.type == MapNotify && event.xmap.event == root && !event.xmap.override_redirect;
@@ -301,7 +389,8 @@ int startup(Display* display, Probe& probe, char** argv)
 int usage()
 {
     std::fprintf(stderr,
-        "usage: probe latency midi|audio   (commands \"X Y COUNT random|staircase\" on stdin)\n"
+        "usage: probe latency midi|audio|pulse:SOURCE   (commands \"X Y COUNT "
+        "random|staircase|hold\" on stdin)\n"
         "       probe startup X Y PROGRAM [ARGS...]\n");
     return 2;
 }
@@ -311,16 +400,18 @@ int usage()
 int main(int argc, char** argv)
 {
     const std::string mode = argc > 2 ? argv[1] : "";
-    const bool audio = mode == "latency" && std::string(argv[2]) == "audio";
+    const std::string input = mode == "latency" ? argv[2] : "midi";
     if (mode != "latency" && !(mode == "startup" && argc > 4))
         return usage();
     Display* display = XOpenDisplay(nullptr);
     Probe probe;
-    if (display == nullptr || !probe.open(!audio, audio)) {
-        std::fprintf(stderr, "probe: needs an X display and a JACK server\n");
+    const bool pulse = input.starts_with("pulse:");
+    if (display == nullptr
+        || !(pulse ? probe.record(input.substr(6)) : probe.open(input == "midi"))) {
+        std::fprintf(stderr, "probe: needs an X display and a JACK or PulseAudio server\n");
         return 1;
     }
-    if (!jackClockIsMonotonicRaw()) {
+    if (input == "midi" && !jackClockIsMonotonicRaw()) {
         std::fprintf(stderr, "probe: JACK's clock is not CLOCK_MONOTONIC_RAW\n");
         return 1;
     }
@@ -328,13 +419,14 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     int rc = 0;
     if (mode == "latency") {
-        rc = latency(display, probe, audio ? Kind::Onset : Kind::NoteOn);
+        rc = latency(display, probe, input == "midi" ? Kind::NoteOn : Kind::Onset);
     } else {
         XTestFakeMotionEvent(display, -1, std::atoi(argv[2]), std::atoi(argv[3]), CurrentTime);
         XSync(display, False);
         rc = startup(display, probe, argv + 4);
     }
-    jack_client_close(probe.client);
+    if (probe.client != nullptr)
+        jack_client_close(probe.client);
     XCloseDisplay(display);
-    return rc;
+    std::_Exit(rc); // the recording thread may still be reading
 }

@@ -6,12 +6,15 @@ set -euo pipefail
 run_packages=(
     g++ cmake ninja-build pkg-config make
     qt6-base-dev libx11-dev librtmidi-dev libfluidsynth-dev libjack-jackd2-dev
+    libpulse-dev
     timgm6mb-soundfont fonts-comic-neue fonts-dejavu-core
 )
 test_packages=(
     googletest libgtest-dev clang-format python3
     jackd2 xvfb xauth xdotool openbox x11-utils wmctrl imagemagick xclip
     desktop-file-utils appstream dpkg-dev procps libxtst-dev valgrind
+    dbus pipewire pipewire-bin pipewire-pulse wireplumber pulseaudio-utils
+    pulseaudio pipewire-jack
 )
 
 packages=("${run_packages[@]}")
