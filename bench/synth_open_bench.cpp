@@ -1,5 +1,5 @@
 // Time to open the built-in synthesiser: SoundFont load alone (no audio driver), then with the
-// desktop's audio drivers when a sound server runs.
+// desktop's audio outputs when a sound server runs.
 // Usage: synth_open_bench [SOUNDFONT...]   (default: the system's General MIDI SoundFont)
 
 #include "midi/fluidsynth/fluid_synth_device.h"
@@ -41,8 +41,8 @@ int main(int argc, char** argv)
         std::printf("%s\n", soundFont.string().c_str());
         SynthOptions options = builtInSynthOptions();
         options.soundFonts = { soundFont };
-        measure("with audio driver", options);
-        options.audioDrivers.clear();
-        measure("without audio driver", options);
+        measure("with audio output", options);
+        options.outputs.clear();
+        measure("without audio output", options);
     }
 }

@@ -6,7 +6,7 @@ set -euo pipefail
 run_packages=(
     g++ cmake ninja-build pkg-config make
     qt6-base-dev libx11-dev librtmidi-dev libfluidsynth-dev libjack-jackd2-dev
-    libpulse-dev
+    libpipewire-0.3-dev libpulse-dev
     timgm6mb-soundfont fonts-comic-neue fonts-dejavu-core
 )
 test_packages=(

@@ -3,17 +3,23 @@
 #include "midi/fluidsynth/fluid_synth_library.h"
 #include "midi/midi_result.h"
 #include "midi/quiet_audio_libraries.h"
-#include "midi/service_call.h"
 
 #include <algorithm>
 #include <cassert>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <thread>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Nothing sounds once no voice plays and no sample reaches half of a 16-bit step (-96 dBFS) for
+// this long, so that the reverb's tail ends first. Then the synthesiser stops rendering until
+// the next note on.
+constexpr float silenceLevel = 1.0F / 65536;
+constexpr double silenceSeconds = 0.1;
 
 // Notes still sounding at close get this long to end on their own, then fade out over
 // fadeSteps steps of fadeStep: cutting a buffer mid-wave would click.
@@ -28,7 +34,7 @@ void silenceFluidSynthLog(const FluidSynthLibrary& f)
         f.setLogFunction(level, nullptr, nullptr);
 }
 
-// Without this, FluidSynth's JACK driver would start a JACK server of its own when none runs.
+// Without this, a JACK client (FluidSynth's driver on macOS) would start a server of its own.
 void forbidJackServerStart()
 {
 #if !defined(_WIN32)
@@ -36,10 +42,25 @@ void forbidJackServerStart()
 #endif
 }
 
+bool isQuiet(const StereoBuffer& buffer)
+{
+    for (std::size_t i = 0; i < buffer.frames * buffer.step; i += buffer.step) {
+        if (std::fabs(buffer.left[i]) >= silenceLevel || std::fabs(buffer.right[i]) >= silenceLevel)
+            return false;
+    }
+    return true;
+}
+
+std::size_t silenceFrames(const SynthOptions& options)
+{
+    return static_cast<std::size_t>(silenceSeconds * options.format.sampleRate);
+}
+
 } // namespace
 
 FluidSynthDevice::FluidSynthDevice(SynthOptions options)
     : m_options(std::move(options))
+    , m_quietFrames(silenceFrames(m_options))
 { }
 
 FluidSynthDevice::~FluidSynthDevice()
@@ -69,7 +90,7 @@ std::int32_t FluidSynthDevice::open()
         release();
         return MidiResult::InvalidSetup;
     }
-    if (!m_options.audioDrivers.empty() && !startAudioDriver()) {
+    if (!m_options.outputs.empty() && !openOutput(false)) {
         release();
         return MidiResult::NotReady;
     }
@@ -79,31 +100,24 @@ std::int32_t FluidSynthDevice::open()
 void FluidSynthDevice::createSynth()
 {
     m_settings = m_fluid->newSettings();
-    m_fluid->settingsSetNum(m_settings, "synth.sample-rate", m_options.sampleRate);
+    m_fluid->settingsSetNum(m_settings, "synth.sample-rate", m_options.format.sampleRate);
     m_fluid->settingsSetNum(m_settings, "synth.gain", m_options.gain);
     // Loads only the samples of the programs in use: a large SoundFont opens in a fraction of
     // the time, and each new program costs a few milliseconds when first chosen.
     m_fluid->settingsSetInt(m_settings, "synth.dynamic-sample-loading", 1);
-    m_fluid->settingsSetInt(m_settings, "audio.period-size", m_options.periodSize);
-    m_fluid->settingsSetInt(m_settings, "audio.periods", m_options.periods);
-    // The default (1) lets the server choose about 100 ms of buffering.
-    m_fluid->settingsSetInt(m_settings, "audio.pulseaudio.adjust-latency", 0);
-    m_fluid->settingsSetInt(m_settings, "audio.jack.autoconnect", 1);
-    m_fluid->settingsSetStr(m_settings, "audio.jack.id", m_options.clientName.c_str());
     m_synth = m_fluid->newSynth(m_settings);
 }
 
-bool FluidSynthDevice::startAudioDriver()
+// The first output of the options that plays. A service that did not answer an earlier call
+// (the MIDI listing's, say) is skipped at once (ServiceCall).
+bool FluidSynthDevice::openOutput(bool serversOnly)
 {
     forbidJackServerStart();
     quietAudioLibraries();
-    for (const std::string& driver : m_options.audioDrivers) {
-        // A JACK server that did not answer the MIDI service's call is absent for this one too.
-        if (ServiceCall::isStuck(driver))
-            continue;
-        m_fluid->settingsSetStr(m_settings, "audio.driver", driver.c_str());
-        m_driver = m_fluid->newAudioDriver(m_settings, m_synth);
-        if (m_driver != nullptr)
+    for (const AudioOutputKind& kind : m_options.outputs) {
+        if (!serversOnly || kind.server)
+            m_output = AudioOutput::open(kind, *this, m_options.format);
+        if (m_output)
             return true;
     }
     return false;
@@ -122,10 +136,12 @@ void FluidSynthDevice::send(std::uint32_t message)
         m_fluid->programChange(m_synth, channel, data1);
         break;
     case 0x90:
-        if (data2 > 0)
+        if (data2 > 0) {
             m_fluid->noteOn(m_synth, channel, data1, data2);
-        else
+            wakeOutput();
+        } else {
             m_fluid->noteOff(m_synth, channel, data1);
+        }
         break;
     case 0x80:
         m_fluid->noteOff(m_synth, channel, data1);
@@ -135,11 +151,24 @@ void FluidSynthDevice::send(std::uint32_t message)
     }
 }
 
+// The note is in the synthesiser before the audio thread is told. A lost output is replaced at a
+// note, not before: nothing waits for the server in the meantime.
+void FluidSynthDevice::wakeOutput()
+{
+    m_woken.store(true);
+    if (m_output && m_output->isLost())
+        m_output.reset();
+    if (!m_output && !m_options.outputs.empty())
+        (void)openOutput(true);
+    if (m_output)
+        m_output->wake();
+}
+
 void FluidSynthDevice::close()
 {
     if (m_synth == nullptr)
         return;
-    if (m_driver != nullptr)
+    if (m_output && !m_output->isLost())
         letSoundEnd();
     release();
 }
@@ -161,25 +190,37 @@ void FluidSynthDevice::letSoundEnd()
 
 void FluidSynthDevice::release()
 {
-    if (m_driver != nullptr)
-        m_fluid->deleteAudioDriver(m_driver);
+    m_output.reset();
     if (m_synth != nullptr)
         m_fluid->deleteSynth(m_synth);
     if (m_settings != nullptr)
         m_fluid->deleteSettings(m_settings);
-    m_driver = nullptr;
     m_synth = nullptr;
     m_settings = nullptr;
 }
 
-void FluidSynthDevice::render(std::span<float> left, std::span<float> right)
+bool FluidSynthDevice::render(std::span<float> left, std::span<float> right)
 {
-    assert(m_driver == nullptr && left.size() == right.size());
-    if (m_synth == nullptr) {
-        std::ranges::fill(left, 0.0F);
-        std::ranges::fill(right, 0.0F);
-        return;
+    assert(!m_output && left.size() == right.size());
+    if (m_synth != nullptr)
+        return render(StereoBuffer { left.data(), right.data(), left.size() });
+    std::ranges::fill(left, 0.0F);
+    std::ranges::fill(right, 0.0F);
+    return false;
+}
+
+// On the audio thread.
+bool FluidSynthDevice::render(const StereoBuffer& buffer)
+{
+    const std::size_t silence = silenceFrames(m_options);
+    if (m_quietFrames >= silence && !m_woken.exchange(false)) {
+        fillSilence(buffer);
+        return false;
     }
+    const int step = static_cast<int>(buffer.step);
     m_fluid->writeFloat(
-        m_synth, static_cast<int>(left.size()), left.data(), 0, 1, right.data(), 0, 1);
+        m_synth, static_cast<int>(buffer.frames), buffer.left, 0, step, buffer.right, 0, step);
+    const bool quiet = m_fluid->activeVoiceCount(m_synth) == 0 && isQuiet(buffer);
+    m_quietFrames = quiet ? m_quietFrames + buffer.frames : 0;
+    return m_quietFrames < silence;
 }

@@ -1,6 +1,6 @@
 #include "midi/fluidsynth/fluid_synth_library.h"
 
-#include "midi/fluidsynth/shared_library.h"
+#include "midi/audio/shared_library.h"
 
 #include <optional>
 
@@ -34,7 +34,7 @@ std::optional<FluidSynthLibrary> resolveAll(const SharedLibrary& l)
         && l.resolve("new_fluid_synth", f.newSynth)
         && l.resolve("delete_fluid_synth", f.deleteSynth)
         && l.resolve("fluid_synth_sfload", f.soundFontLoad)
-        && l.resolve("new_fluid_audio_driver", f.newAudioDriver)
+        && l.resolve("new_fluid_audio_driver2", f.newAudioDriver2)
         && l.resolve("delete_fluid_audio_driver", f.deleteAudioDriver)
         && l.resolve("fluid_synth_program_change", f.programChange)
         && l.resolve("fluid_synth_noteon", f.noteOn) && l.resolve("fluid_synth_noteoff", f.noteOff)

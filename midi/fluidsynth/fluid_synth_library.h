@@ -17,7 +17,7 @@ struct FluidSynthLibrary
     decltype(&::new_fluid_synth) newSynth;
     decltype(&::delete_fluid_synth) deleteSynth;
     decltype(&::fluid_synth_sfload) soundFontLoad;
-    decltype(&::new_fluid_audio_driver) newAudioDriver;
+    decltype(&::new_fluid_audio_driver2) newAudioDriver2;
     decltype(&::delete_fluid_audio_driver) deleteAudioDriver;
     decltype(&::fluid_synth_program_change) programChange;
     decltype(&::fluid_synth_noteon) noteOn;

@@ -1,5 +1,9 @@
 #include "midi/fluidsynth/synth_options.h"
 
+#include "midi/audio/sound_servers.h"
+#include "midi/device_list.h"
+#include "midi/fluidsynth/fluid_driver_connection.h"
+
 #include <array>
 #include <cstdlib>
 #include <string_view>
@@ -18,7 +22,6 @@ constexpr std::array soundFontPlaces {
     SoundFontPlace { "", "C:\\soundfonts\\default.sf2" },
     SoundFontPlace { "ProgramData", "soundfonts\\default.sf2" },
 };
-constexpr std::array audioDrivers { "wasapi", "dsound", "waveout" };
 #elif defined(__APPLE__)
 constexpr std::array soundFontPlaces {
     SoundFontPlace { "HOME", "Library/Audio/Sounds/Banks/default.sf2" },
@@ -27,7 +30,6 @@ constexpr std::array soundFontPlaces {
     SoundFontPlace { "", "/opt/homebrew/share/soundfonts/default.sf2" },
     SoundFontPlace { "", "/usr/local/share/soundfonts/default.sf2" },
 };
-constexpr std::array audioDrivers { "coreaudio", "jack" };
 #else
 // default-GM.sf2 is the system's choice (Debian alternatives); the others where it is missing.
 constexpr std::array soundFontPlaces {
@@ -37,8 +39,6 @@ constexpr std::array soundFontPlaces {
     SoundFontPlace { "", "/usr/share/soundfonts/default.sf2" },
     SoundFontPlace { "", "/usr/share/soundfonts/FluidR3_GM.sf2" },
 };
-// PipeWire serves PulseAudio clients; JACK only when a server runs; ALSA as the last resort.
-constexpr std::array audioDrivers { "pulseaudio", "jack", "alsa" };
 #endif
 
 std::filesystem::path resolve(const SoundFontPlace& place)
@@ -51,7 +51,32 @@ std::filesystem::path resolve(const SoundFontPlace& place)
     return std::filesystem::path(base) / place.path;
 }
 
+AudioOutputKind fluidDriver(const std::string& driver, bool server = false)
+{
+    return { driver,
+        [driver](AudioSource& source, const AudioFormat& format) {
+            return makeFluidDriverConnection(driver, source, format);
+        },
+        server };
+}
+
 } // namespace
+
+SynthOptions::SynthOptions()
+    : format { 48000.0, 128, std::string(DeviceList::ClientName) }
+{ }
+
+std::vector<AudioOutputKind> audioOutputs()
+{
+#if defined(_WIN32)
+    return { fluidDriver("wasapi"), fluidDriver("dsound"), fluidDriver("waveout") };
+#elif defined(__APPLE__)
+    return { fluidDriver("coreaudio"), fluidDriver("jack", true) };
+#else
+    return { { "jack", makeJackConnection }, { "pipewire", makePipeWireConnection },
+        { "pulseaudio", makePulseAudioConnection }, fluidDriver("alsa") };
+#endif
+}
 
 std::vector<std::filesystem::path> generalMidiSoundFonts()
 {
@@ -68,6 +93,6 @@ SynthOptions builtInSynthOptions()
 {
     SynthOptions options;
     options.soundFonts = generalMidiSoundFonts();
-    options.audioDrivers.assign(audioDrivers.begin(), audioDrivers.end());
+    options.outputs = audioOutputs();
     return options;
 }

@@ -67,9 +67,10 @@ class SoundSession(Session):
     def _null_sink(self, load=True):
         poll(lambda: self.run(["pactl", "info"], check=False).returncode == 0, 20,
              "the sound server to answer pactl")
-        if load:
+        if load:  # the sink shows up a moment after the module has loaded
             self.run(["pactl", "load-module", "module-null-sink", f"sink_name={SINK}"])
-            self.run(["pactl", "set-default-sink", SINK])
+            poll(lambda: self.run(["pactl", "set-default-sink", SINK], check=False).returncode == 0,
+                 10, "the null sink")
         poll(lambda: f"Default Sink: {SINK}\n" in self.run(["pactl", "info"]).stdout, 10,
              "the null sink as the default")
 

@@ -1,42 +1,62 @@
-"""The built-in synthesiser: with a JACK server and no MIDI input port anywhere, a held key sounds
-in JACK audio. The synthesiser's port is recorded with jack_rec and the pitch measured here."""
+"""The built-in synthesiser: with no MIDI input port anywhere, a held key sounds middle C through
+JACK (its port recorded with jack_rec), and through its own PipeWire stream (the null sink
+recorded with parecord), there also after the server restarts."""
 
-import array
-import math
+import json
 import os
 import shutil
 import time
 import unittest
-import wave
 
 import harness
 from harness import Session, key_point, poll
+from sound_servers import PIPEWIRE, SoundSession, amplitude, read_wav, rms
 
 MIDDLE_C = 440.0 * 2 ** ((60 - 69) / 12)  # 261.63 Hz, the note of key 24
 RECORD_S, PRESS_AT_S, HOLD_S = 4, 1.0, 1.5  # from the moment the recorder is connected
 SILENT_RMS = 1e-4  # -80 dBFS
 
 
-def amplitude(samples, rate, freq):
-    """Amplitude of one frequency in Hann-windowed samples (Goertzel)."""
-    n, coeff, s1, s2 = len(samples), 2 * math.cos(2 * math.pi * freq / rate), 0.0, 0.0
-    for i, v in enumerate(samples):
-        s1, s2 = v * (0.5 - 0.5 * math.cos(2 * math.pi * i / (n - 1))) + coeff * s1 - s2, s1
-    return 2 * math.sqrt(max(s1 * s1 + s2 * s2 - coeff * s1 * s2, 0.0)) / (n / 2)
-
-
-def rms(samples):
-    return math.sqrt(sum(v * v for v in samples) / len(samples))
-
-
 def synth_port(s):
     """The synthesiser's first audio port, once it is connected to the playback ports."""
     return next((port for port, peers in sorted(harness.jack_connections(s).items())
-                 if port.startswith("nolvex-keyboard:")
+                 if port.startswith(f"{harness.WINDOW_NAME}:")
                  and any(p.startswith("system:playback_") for p in peers)), None)
 
 
+def native_stream(s):
+    """The properties of the synthesiser's own PipeWire playback stream (not one made for a
+    PulseAudio client by pipewire-pulse)."""
+    nodes = [o["info"]["props"] for o in json.loads(s.run(["pw-dump"]).stdout)
+             if o["type"].endswith(":Node")]
+    return next((p for p in nodes if p.get("node.name") == harness.WINDOW_NAME
+                 and p.get("client.api") != "pipewire-pulse"), None)
+
+
 class SynthTest(unittest.TestCase):
+    def play_key_24(self, s):
+        time.sleep(PRESS_AT_S)
+        s.press(key_point(24))
+        time.sleep(HOLD_S)
+        s.release()
+
+    def assert_middle_c(self, path):
+        rate, samples = read_wav(path)
+        quiet = samples[:int(0.8 * PRESS_AT_S * rate)]
+        self.assertLess(rms(quiet), SILENT_RMS, "silence before the press")
+        loud = max(map(abs, samples))
+        onset = next(i for i, v in enumerate(samples) if abs(v) > loud / 10)
+        self.assertGreater(onset, len(quiet), "the sound starts after the press")
+        tone = samples[onset + int(0.2 * rate):onset + int(0.7 * rate)]  # past the attack
+        self.assertGreater(rms(tone), 100 * SILENT_RMS, "a tone was recorded")
+        # The fundamental, not the strongest partial (the octave may be louder).
+        spectrum = {f: amplitude(tone, rate, f) for f in range(200, 321)}
+        pitch = max(spectrum, key=spectrum.get)
+        median = sorted(spectrum.values())[len(spectrum) // 2]
+        print(f"key 24 sounds at {pitch} Hz in {os.path.basename(path)}")
+        self.assertAlmostEqual(pitch, MIDDLE_C, delta=MIDDLE_C * 0.02)
+        self.assertGreater(spectrum[pitch], 10 * median, "a clear peak at the fundamental")
+
     def test_a_held_key_sounds_middle_c_through_the_synthesiser_into_jack(self):
         if not shutil.which("jack_rec"):
             self.skipTest("jack_rec is missing")
@@ -49,32 +69,38 @@ class SynthTest(unittest.TestCase):
             poll(lambda: any(not p.startswith("system:")
                              for p in harness.jack_connections(s).get(port, ())), 10,
                  "jack_rec to connect")
-            time.sleep(PRESS_AT_S)
-            s.press(key_point(24))
-            time.sleep(HOLD_S)
-            s.release()
+            self.play_key_24(s)
             self.assertEqual(rec.wait(timeout=RECORD_S + 10), 0, "jack_rec's exit status")
             s.close_window()
             self.assertEqual(s.wait_exit(), 0)
+        self.assert_middle_c(path)
 
-        with wave.open(path) as w:
-            rate, channels = w.getframerate(), w.getnchannels()
-            frames = array.array("h", w.readframes(w.getnframes()))
-        samples = [v / 32768 for v in frames[::channels]]
-        quiet = samples[:int(0.8 * PRESS_AT_S * rate)]
-        self.assertLess(rms(quiet), SILENT_RMS, "silence before the press")
-        loud = max(map(abs, samples))
-        onset = next(i for i, v in enumerate(samples) if abs(v) > loud / 10)
-        self.assertGreater(onset, len(quiet), "the sound starts after the press")
-        tone = samples[onset + int(0.2 * rate):onset + int(0.7 * rate)]  # past the attack
-        self.assertGreater(rms(tone), 100 * SILENT_RMS, "a tone was recorded")
-        # The fundamental, not the strongest partial (the octave may be louder).
-        spectrum = {f: amplitude(tone, rate, f) for f in range(200, 321)}
-        pitch = max(spectrum, key=spectrum.get)
-        median = sorted(spectrum.values())[len(spectrum) // 2]
-        print(f"key 24 sounds at {pitch} Hz (middle C is {MIDDLE_C:.2f} Hz)")
-        self.assertAlmostEqual(pitch, MIDDLE_C, delta=MIDDLE_C * 0.02)
-        self.assertGreater(spectrum[pitch], 10 * median, "a clear peak at the fundamental")
+    def test_its_own_pipewire_stream_sounds_middle_c_also_after_the_server_restarts(self):
+        missing = [t for t in (*PIPEWIRE, "dbus-daemon", "pactl", "parecord", "pw-dump")
+                   if not shutil.which(t)]
+        if missing:
+            self.skipTest(f"missing {', '.join(missing)}")
+        with SoundSession(self) as s:
+            s.start_pipewire()
+            s.start_program()
+            stream = poll(lambda: native_stream(s), 20, "the synthesiser's PipeWire stream")
+            self.assertEqual((stream["media.name"], stream["application.name"]),
+                             (harness.WINDOW_NAME,) * 2)
+            self.assertEqual(s.popups(), [], "no message box: the synthesiser opened")
+            paths = [os.path.join(s.artefacts, f"key24-{take}.wav") for take in ("1", "2")]
+            for path in paths:
+                if path == paths[1]:  # the stream reconnects at the next note
+                    s.stop_servers()
+                    s.start_pipewire()
+                rec = s.record(path)
+                self.play_key_24(s)
+                time.sleep(0.5)
+                s.stop(rec)
+            self.assertEqual(s.popups(), [], "no message box after the restart")
+            s.close_window()
+            self.assertEqual(s.wait_exit(), 0)
+        for path in paths:
+            self.assert_middle_c(path)
 
 
 if __name__ == "__main__":

@@ -162,9 +162,65 @@ TEST_F(RenderedSynth, programChangeChangesTheSound)
     EXPECT_GT(distance(piano, flute), 0.2);
 }
 
-TEST_F(RenderedSynth, noAudioOutputFailsWithNotReady)
+TEST_F(RenderedSynth, renderingStopsOnceTheSoundHasEndedAndTheNextNoteStartsAtOnce)
 {
-    options.audioDrivers = { "no-such-driver" };
+    const std::size_t block = 480;
+    std::vector<float> left(block), right(block);
+    synth->send(ShortMessage::noteOn(channel, middleC, 100).value());
+    EXPECT_TRUE(synth->render(left, right));
+    synth->send(ShortMessage::noteOff(channel, middleC).value());
+    int blocks = 0;
+    while (synth->render(left, right) && blocks < 500)
+        ++blocks;
+    EXPECT_LT(blocks, 500) << "silent within 5 s of the note off";
+    EXPECT_FALSE(synth->render(left, right));
+    EXPECT_EQ(rms(left), 0.0);
+    synth->send(ShortMessage::noteOn(channel, middleC, 100).value());
+    EXPECT_TRUE(synth->render(left, right));
+    EXPECT_GT(rms(left), 1e-3) << "the note sounds in the first block after it";
+}
+
+// An output that connects when told to and counts its wake-ups.
+struct FakeOutput : AudioConnection
+{
+    FakeOutput(AudioSource& source, bool answer)
+        : AudioConnection(source, {})
+        , answers(answer)
+    { }
+    bool connect() override { return answers; }
+    void wake() override { ++wakes; }
+    using AudioConnection::lose;
+    bool answers;
+    int wakes = 0;
+};
+
+TEST_F(RenderedSynth, outputsAreTriedInOrderAndALostServerIsReplacedAtTheNextNote)
+{
+    std::vector<std::string> made;
+    std::shared_ptr<FakeOutput> last;
+    const auto kind = [&](std::string service, bool answers, bool server) {
+        return AudioOutputKind { service,
+            [&, service, answers](AudioSource& source, const AudioFormat&) {
+                made.push_back(service);
+                return last = std::make_shared<FakeOutput>(source, answers);
+            },
+            server };
+    };
+    options.outputs
+        = { kind("absent", false, true), kind("server", true, true), kind("card", true, false) };
+    restart();
+    EXPECT_EQ(made, (std::vector<std::string> { "absent", "server" }));
+    synth->send(ShortMessage::noteOn(channel, middleC, 100).value());
+    EXPECT_EQ(last->wakes, 1);
+    last->lose();
+    synth->send(ShortMessage::programChange(channel, 1).value());
+    synth->send(ShortMessage::noteOff(channel, middleC).value());
+    EXPECT_EQ(made.size(), 2U) << "nothing is replaced before a note on";
+    synth->send(ShortMessage::noteOn(channel, middleC, 100).value());
+    EXPECT_EQ(made, (std::vector<std::string> { "absent", "server", "absent", "server" }));
+    EXPECT_EQ(last->wakes, 1);
+
+    options.outputs = { kind("absent", false, true) };
     FluidSynthDevice noOutput(options);
     EXPECT_EQ(noOutput.open(), MidiResult::NotReady);
     EXPECT_FALSE(noOutput.isOpen());

@@ -1,4 +1,4 @@
-#include "midi/fluidsynth/shared_library.h"
+#include "midi/audio/shared_library.h"
 
 #include <windows.h>
 
