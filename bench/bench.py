@@ -343,8 +343,9 @@ def bench_sound(build, clicks=20, holds=10, idle_seconds=10,
     out = ["## Click to sound at the sink, dropouts and idle cost, per sound server", "",
            f"Null sink; XTest press to the first sample above -60 dBFS after 100 ms of silence "
            f"at the sink ({clicks} presses 1.5 s apart, piano). Dropouts: gaps of 1 ms or more of "
-           f"silence in {holds} church-organ notes held 2 s each, with two busy loops running. "
-           f"Idle: CPU over {idle_seconds} s with nothing sounding, program and server(s).", "",
+           f"silence in {holds} church-organ notes held 2 s each (from 50 ms after the onset), "
+           f"with two busy loops running. Idle: CPU over {idle_seconds} s with nothing sounding, "
+           "program and server(s).", "",
            "| path | p50 ms | p90 ms | answered | dropouts in held notes | idle CPU program | "
            "idle CPU server |", "|---|---|---|---|---|---|---|"]
     for path in paths:

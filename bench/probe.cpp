@@ -13,7 +13,8 @@
 //       by a staircase that converges on the lead that half of the presses need to make that
 //       cycle; for sound at a random moment. One line per click, "click <i> <lead_us>
 //       <latency_us or -1> <made_that_cycle 0|1> <gaps>", then "done". "hold" holds each key
-//       for 2 s and counts the gaps (1 ms or more of silence) between onset and release.
+//       for 2 s and counts the gaps (1 ms or more of silence) from 50 ms after the onset to the
+//       release.
 //   probe startup X Y PROGRAM [ARGS...]
 //       Runs PROGRAM and prints "startup <exec to window mapped, us> <exec to first note on, us>":
 //       the first X top-level window mapped after the exec, then a press at (X, Y) answered.
@@ -318,7 +319,9 @@ void clicks(Display* display, Probe& probe, int count, Mode mode, Kind kind)
         std::this_thread::sleep_for(std::chrono::milliseconds(mode == Mode::Hold ? 2000 : 20));
         const Nanos released = now();
         button(display, false);
-        const int gaps = a && mode == Mode::Hold ? probe.gapsBetween(a->arrived, released) : 0;
+        // From 50 ms after the onset: a note's first cycles, still near silence, are no gap.
+        const int gaps
+            = a && mode == Mode::Hold ? probe.gapsBetween(a->arrived + 50'000'000, released) : 0;
         const bool made = midi && a && a->cycleStart < shot.targetCycle + period / 2;
         std::printf("click %d %lld %lld %d %d\n", i, static_cast<long long>(lead / 1000),
             a ? static_cast<long long>((a->arrived - shot.injected) / 1000) : -1LL, made ? 1 : 0,
