@@ -382,7 +382,6 @@ def main():
     harness.BINARY = os.path.join(build, "app", "nolvex-keyboard")
     if args[:1] == ["--program"]:
         harness.BINARY, args = os.path.abspath(args[1]), args[2:]
-    harness.CAPTURE = os.path.join(build, "tests", "e2e", "midi_capture")
     harness.ARTEFACTS = os.path.join(build, "bench", "artefacts")
     os.makedirs(harness.ARTEFACTS, exist_ok=True)
     names = args or list(BENCHES)

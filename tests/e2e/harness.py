@@ -18,13 +18,13 @@ import time
 import unittest
 
 WINDOW_NAME = "Nolvex MIDI keyboard"  # also the program's JACK client name
-CAPTURE_PORT = "e2e capture:in"
+CAPTURE_PORT = "e2e capture:input"
 TWIPS_PER_PIXEL = 15
 GREY, GREEN, WHITE = (128, 128, 128), (0, 255, 0), (255, 255, 255)
 TOOLS = ("Xvfb", "openbox", "wmctrl", "xdotool", "xwininfo", "xprop", "import", "convert",
-         "jackd", "jack_lsp", "xclip")
+         "jackd", "jack_lsp", "jack_midi_dump", "xclip")
 
-BINARY = CAPTURE = ARTEFACTS = None  # set by main()
+BINARY = ARTEFACTS = None  # set by main()
 _serial = itertools.count()
 _libc = ctypes.CDLL(None)
 
@@ -105,23 +105,18 @@ class Image:
 
 
 class Capture:
-    """The MIDI messages the capture client heard, each whole, in arrival order."""
+    """The MIDI messages that jack_midi_dump heard, each whole, in arrival order."""
 
     def __init__(self, proc):
-        self.proc, self._messages, self._cond, self._ready = proc, [], threading.Condition(), False
+        self.proc, self._messages, self._cond = proc, [], threading.Condition()
         threading.Thread(target=self._read, args=(proc.stdout,), daemon=True).start()
-        with self._cond:
-            if not self._cond.wait_for(lambda: self._ready, 10):
-                raise TimeoutError("the capture client did not register its port")
 
     def _read(self, lines):
-        for line in lines:  # "ready <port>", then "<frame time> <hex bytes>" per event
-            words = line.split()
+        for line in lines:  # "<frame>: <hex bytes> <description>", one event a line
+            data = bytes(int(w, 16) for w in itertools.takewhile(
+                re.compile("[0-9a-f]{2}").fullmatch, line.partition(":")[2].split()))
             with self._cond:
-                if words[:1] == ["ready"]:
-                    self._ready = True
-                elif words:
-                    self._messages.append(bytes(int(w, 16) for w in words[1:]))
+                self._messages += [data] if data else []
                 self._cond.notify_all()
 
     def mark(self):  # a position in the stream, to pass as `since`
@@ -249,8 +244,9 @@ class Session:
         raise RuntimeError(f"jackd did not start, see {log}.log")
 
     def start_capture(self):
-        self.capture = Capture(self.spawn("capture", [CAPTURE, "e2e capture"],
+        self.capture = Capture(self.spawn("capture", ["jack_midi_dump", "e2e capture"],
                                           stdout=subprocess.PIPE))
+        poll(lambda: CAPTURE_PORT in self.run(["jack_lsp"]).stdout, 10, "the capture port")
 
     def start_program(self, wait_drawn=True):
         """Starts the program in a fresh runtime folder and waits for its window to be mapped
@@ -373,16 +369,16 @@ def jack_connections(session):
 
 
 def main():
-    """Entry of every test file: [--binary PROGRAM] --capture MIDI_CAPTURE --artefacts DIR, then
-    unittest's own arguments. Exits 77 (skipped) when a tool is missing."""
-    global BINARY, CAPTURE, ARTEFACTS
+    """Entry of every test file: [--binary PROGRAM] --artefacts DIR, then unittest's own
+    arguments. Exits 77 (skipped) when a tool is missing."""
+    global BINARY, ARTEFACTS
     parser = argparse.ArgumentParser()
-    for option in ("--binary", "--capture", "--artefacts"):
+    for option in ("--binary", "--artefacts"):
         parser.add_argument(option, type=os.path.abspath)
     args, rest = parser.parse_known_args()
-    BINARY, CAPTURE, ARTEFACTS = args.binary, args.capture, args.artefacts
+    BINARY, ARTEFACTS = args.binary, args.artefacts
     missing = [t for t in TOOLS if not shutil.which(t)]
-    missing += [p for p in (BINARY, CAPTURE) if p and not os.access(p, os.X_OK)]
+    missing += [BINARY] if BINARY and not os.access(BINARY, os.X_OK) else []
     if missing:
         print(f"SKIP: missing {', '.join(missing)}")
         sys.exit(77)
