@@ -1,5 +1,6 @@
-"""Start-up and shut-down of the real program: kept above other windows with its MIDI output wired
-to the first JACK MIDI input; without any MIDI service, one message box and the program runs on."""
+"""Start-up of the real program: its window, named exactly and sized as defined, kept above other
+windows with its MIDI output wired to the first JACK MIDI input; without any MIDI service, one
+message box and the program runs on."""
 
 import time
 import unittest
@@ -9,8 +10,18 @@ from harness import GREEN, Session, key_point, poll, settle
 
 
 class StartupTest(unittest.TestCase):
-    def test_window_is_kept_above_and_its_output_reaches_the_capture_port(self):
+    def test_window_named_sized_kept_above_and_wired_to_the_capture_port(self):
         with Session(self) as s:
+            for prop in ("_NET_WM_NAME", "WM_NAME"):
+                self.assertIn(f'"{harness.WINDOW_NAME}"', s.xprop(prop))
+            _, _, width, height = s.geometry()
+            menu = s.menu_height()
+            self.assertGreater(menu, 10, "a menu bar above the client area")
+            self.assertEqual((width, height - menu), (619, 139))
+            shot = s.screenshot("window")
+            # The grey client area reaches its bottom-left and top-right corners.
+            for x, y in [(0, 138), (618, 0)]:
+                self.assertEqual(shot.pixel(x, y + menu), harness.GREY, (x, y))
             poll(lambda: "_NET_WM_STATE_ABOVE" in s.xprop("_NET_WM_STATE"), 20,
                  "_NET_WM_STATE_ABOVE on the window")
             ports = poll(lambda: harness.jack_connections(s).get(harness.CAPTURE_PORT), 20,
