@@ -12,7 +12,7 @@ run_packages=(
 test_packages=(
     googletest libgtest-dev clang-format python3
     jackd2 xvfb xauth xdotool openbox x11-utils wmctrl imagemagick xclip
-    desktop-file-utils appstream dpkg-dev procps libxtst-dev valgrind
+    desktop-file-utils appstream dpkg-dev file procps libxtst-dev valgrind
     dbus pipewire pipewire-bin pipewire-pulse wireplumber pulseaudio-utils
     pulseaudio pipewire-jack
 )
