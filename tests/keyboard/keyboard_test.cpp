@@ -20,6 +20,7 @@ protected:
         window.load();
         midi.sent.clear();
         midi.calls.clear();
+        controls.log.clear();
     }
 
     RecordingControls controls;
@@ -47,6 +48,17 @@ TEST_F(KeyboardTest, pressPlaysTheKeysNoteAfterAProgramChangeAndReleaseRestoresI
         EXPECT_EQ(controls.keyUnsets[c.key], 1) << c.key;
         EXPECT_EQ(midi.sent, (Wire { programChange(0), noteOn(c.note, 127), noteOff(c.note) }));
     }
+}
+
+TEST_F(KeyboardTest, indicesOutsideTheKeysPlayNothingAndColourNothing)
+{
+    for (const std::int16_t index : { -32768, -1, 60, 32767 }) {
+        window.keyDown(index);
+        window.keyUp(index);
+    }
+    window.pointerLost();
+    EXPECT_TRUE(midi.sent.empty());
+    EXPECT_TRUE(controls.log.empty());
 }
 
 TEST_F(KeyboardTest, velocityComesFromTheBarAndZeroStillSendsANoteOn)
