@@ -29,11 +29,7 @@ public:
         keyColour.at(key) = colour;
         log.push_back("colour " + std::to_string(key) + " " + std::to_string(colour));
     }
-    void setKeyUnset(std::int16_t key) override
-    {
-        keyUnsets.at(key) += 1;
-        log.push_back("unset " + std::to_string(key));
-    }
+    void setKeyUnset(std::int16_t key) override { log.push_back("unset " + std::to_string(key)); }
     void setMarkerVisible(std::int16_t marker, bool visible) override
     {
         markerVisible.at(marker) = visible;
@@ -78,10 +74,8 @@ public:
     }
 
     std::array<ColorValue, 60> keyColour {};
-    std::array<int, 60> keyUnsets {};
     std::array<bool, 60> markerVisible {};
-    std::array<std::string, 3> captions { "PIANO - 000 - Acoustic Grand Piano", "Gammes Majeur",
-        "(Do)" };
+    std::array<std::string, 3> captions {};
     std::int16_t volMin = 0, volMax = 32767, vol = 0;
     std::vector<std::string> log;
     // Runs when a vol property is set, as the window system's change notification would.
