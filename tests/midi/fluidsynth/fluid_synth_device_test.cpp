@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <numbers>
 #include <numeric>
 #include <span>
@@ -16,37 +15,22 @@
 namespace {
 
 constexpr double sampleRate = 48000.0;
-constexpr std::int16_t channel = 8;
-constexpr std::int16_t middleC = 60;
+constexpr std::int16_t channel = 8, middleC = 60;
 constexpr double middleCHz = 261.63;
 
 // Strength of frequency `hz` in `samples`, Hann-windowed (Goertzel).
 double magnitudeAt(std::span<const float> samples, double hz)
 {
-    const double n = static_cast<double>(samples.size());
-    const double coefficient = 2.0 * std::cos(2.0 * std::numbers::pi * hz / sampleRate);
+    const double n = double(samples.size()),
+                 k = 2.0 * std::cos(2.0 * std::numbers::pi * hz / sampleRate);
     double previous = 0.0, beforePrevious = 0.0;
     for (std::size_t i = 0; i < samples.size(); ++i) {
-        const double window = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / n);
-        const double current = samples[i] * window + coefficient * previous - beforePrevious;
-        beforePrevious = previous;
-        previous = current;
+        const double window = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * double(i) / n);
+        const double current = samples[i] * window + k * previous - beforePrevious;
+        beforePrevious = std::exchange(previous, current);
     }
-    return std::sqrt(previous * previous + beforePrevious * beforePrevious
-        - coefficient * previous * beforePrevious);
-}
-
-// The strongest frequency within 15 % of `hz`, to 0.25 Hz: the octave above lies outside.
-double peakNear(std::span<const float> samples, double hz)
-{
-    double peak = hz, strongest = -1.0;
-    for (double f = hz * 0.85; f <= hz * 1.15; f += 0.25) {
-        if (const double m = magnitudeAt(samples, f); m > strongest) {
-            strongest = m;
-            peak = f;
-        }
-    }
-    return peak;
+    return std::sqrt(
+        previous * previous + beforePrevious * beforePrevious - k * previous * beforePrevious);
 }
 
 double rms(std::span<const float> s)
@@ -54,27 +38,16 @@ double rms(std::span<const float> s)
     return std::sqrt(std::inner_product(s.begin(), s.end(), s.begin(), 0.0) / double(s.size()));
 }
 
-// The first eight partials of middle C, as a unit vector: the timbre without loudness.
+// The second to fifth partials of middle C against its fundamental: the timbre without loudness.
 std::vector<double> timbre(std::span<const float> sound)
 {
     std::vector<double> p;
-    for (int k = 1; k <= 8; ++k)
-        p.push_back(magnitudeAt(sound, middleCHz * k));
-    const double norm = std::sqrt(std::inner_product(p.begin(), p.end(), p.begin(), 0.0));
-    for (double& x : p)
-        x /= norm;
+    for (int k = 2; k <= 5; ++k)
+        p.push_back(magnitudeAt(sound, middleCHz * k) / magnitudeAt(sound, middleCHz));
     return p;
 }
 
-double distance(const std::vector<double>& a, const std::vector<double>& b)
-{
-    double sum = 0.0;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        sum += (a[i] - b[i]) * (a[i] - b[i]);
-    return std::sqrt(sum);
-}
-
-// A synthesiser without audio driver playing the system's General MIDI SoundFont.
+// A synthesiser without audio output playing the system's General MIDI SoundFont.
 class RenderedSynth : public ::testing::Test
 {
 protected:
@@ -93,20 +66,16 @@ protected:
         synth = std::make_unique<FluidSynthDevice>(options);
         ASSERT_EQ(synth->open(), MidiResult::NoError);
     }
-
-    // The next `seconds` of sound from the left channel.
     std::vector<float> render(double seconds)
     {
-        std::vector<float> left(static_cast<std::size_t>(seconds * sampleRate));
-        std::vector<float> right(left.size());
+        std::vector<float> left(std::size_t(seconds * sampleRate)), right(left.size());
         synth->render(left, right);
         return left;
     }
-    std::vector<float> play(
-        std::int16_t program, std::int16_t note, std::int16_t velocity, double seconds)
+    std::vector<float> play(std::int16_t program, std::int16_t velocity, double seconds)
     {
         synth->send(ShortMessage::programChange(channel, program).value());
-        synth->send(ShortMessage::noteOn(channel, note, velocity).value());
+        synth->send(ShortMessage::noteOn(channel, middleC, velocity).value());
         return render(seconds);
     }
 
@@ -114,58 +83,41 @@ protected:
     std::unique_ptr<FluidSynthDevice> synth;
 };
 
-TEST_F(RenderedSynth, noteSoundsAtItsPitch)
+// The pitch is heard end to end; here what only the rendered samples show.
+TEST_F(RenderedSynth, theProgramChangesTheTimbreAndVelocityZeroIsSilent)
 {
-    for (const auto& [note, hz] : { std::pair { middleC, middleCHz }, { 69, 440.0 } }) {
-        restart();
-        EXPECT_NEAR(peakNear(play(0, note, 100, 0.5), hz), hz, hz * 0.02) << note;
-    }
+    const auto piano = timbre(play(0, 100, 1.0));
+    restart();
+    const auto flute = timbre(play(73, 100, 1.0));
+    double apart = 0.0;
+    for (std::size_t k = 0; k < piano.size(); ++k)
+        apart = std::max(apart, std::abs(piano[k] - flute[k]));
+    EXPECT_GT(apart, 0.2) << "a flute does not sound like a piano";
+    restart();
+    EXPECT_LT(rms(play(0, 0, 0.5)), 1e-6);
 }
 
-TEST_F(RenderedSynth, noteEndsOnlyWithItsOwnNoteOff)
+TEST_F(RenderedSynth, aNoteEndsOnlyWithItsOwnNoteOff)
 {
     // A church organ holds its level while the key is down.
-    const struct
-    {
-        const char* what;
-        std::uint32_t message;
-        bool sounds;
-    } cases[] = {
-        { "note off", ShortMessage::noteOff(channel, middleC).value(), false },
-        { "note off on another channel", ShortMessage::noteOff(7, middleC).value(), true },
-        { "note off of another note", ShortMessage::noteOff(channel, middleC + 1).value(), true },
+    const std::pair<std::uint32_t, bool> cases[] = {
+        { ShortMessage::noteOff(channel, middleC).value(), false },
+        { ShortMessage::noteOff(7, middleC).value(), true },
+        { ShortMessage::noteOff(channel, middleC + 1).value(), true },
     };
-    for (const auto& c : cases) {
+    for (const auto& [message, stillSounds] : cases) {
         restart();
-        const double held = rms(play(19, middleC, 100, 0.5));
-        ASSERT_GT(held, 1e-3) << c.what;
-        synth->send(c.message);
-        const std::vector<float> after = render(3.0);
-        const double tail = rms(std::span(after).last(4800));
-        EXPECT_TRUE(c.sounds ? tail > held * 0.3 : tail < held * 1e-3) << c.what << ": " << tail;
+        const double held = rms(play(19, 100, 0.5));
+        ASSERT_GT(held, 1e-3);
+        synth->send(message);
+        const double tail = rms(std::span(render(3.0)).last(4800));
+        EXPECT_EQ(tail > held * 0.3, stillSounds) << std::hex << message;
     }
 }
 
-TEST_F(RenderedSynth, noteOnAtVelocityZeroIsSilent)
+TEST_F(RenderedSynth, renderingStopsOnceTheSoundHasEndedAndTheNextNoteSoundsInItsFirstBlock)
 {
-    EXPECT_LT(rms(play(0, middleC, 0, 0.5)), 1e-6);
-}
-
-TEST_F(RenderedSynth, programChangeChangesTheSound)
-{
-    const auto piano = timbre(play(0, middleC, 100, 1.0));
-    restart();
-    const auto pianoAgain = timbre(play(0, middleC, 100, 1.0));
-    restart();
-    const auto flute = timbre(play(73, middleC, 100, 1.0));
-    EXPECT_LT(distance(piano, pianoAgain), 0.01);
-    EXPECT_GT(distance(piano, flute), 0.2);
-}
-
-TEST_F(RenderedSynth, renderingStopsOnceTheSoundHasEndedAndTheNextNoteStartsAtOnce)
-{
-    const std::size_t block = 480;
-    std::vector<float> left(block), right(block);
+    std::vector<float> left(480), right(480);
     synth->send(ShortMessage::noteOn(channel, middleC, 100).value());
     EXPECT_TRUE(synth->render(left, right));
     synth->send(ShortMessage::noteOff(channel, middleC).value());
@@ -173,19 +125,18 @@ TEST_F(RenderedSynth, renderingStopsOnceTheSoundHasEndedAndTheNextNoteStartsAtOn
     while (synth->render(left, right) && blocks < 500)
         ++blocks;
     EXPECT_LT(blocks, 500) << "silent within 5 s of the note off";
-    EXPECT_FALSE(synth->render(left, right));
     EXPECT_EQ(rms(left), 0.0);
     synth->send(ShortMessage::noteOn(channel, middleC, 100).value());
     EXPECT_TRUE(synth->render(left, right));
-    EXPECT_GT(rms(left), 1e-3) << "the note sounds in the first block after it";
+    EXPECT_GT(rms(left), 1e-3);
 }
 
 // An output that connects when told to and counts its wake-ups.
 struct FakeOutput : AudioConnection
 {
-    FakeOutput(AudioSource& source, bool answer)
+    FakeOutput(AudioSource& source, bool answers)
         : AudioConnection(source, {})
-        , answers(answer)
+        , answers(answers)
     { }
     bool connect() override { return answers; }
     void wake() override { ++wakes; }
@@ -223,16 +174,12 @@ TEST_F(RenderedSynth, outputsAreTriedInOrderAndALostServerIsReplacedAtTheNextNot
     options.outputs = { kind("absent", false, true) };
     FluidSynthDevice noOutput(options);
     EXPECT_EQ(noOutput.open(), MidiResult::NotReady);
-    EXPECT_FALSE(noOutput.isOpen());
 }
 
-TEST(FluidSynthDevice, missingSoundFontFailsWithInvalidSetup)
+TEST(FluidSynthDevice, noReadableSoundFontFailsWithInvalidSetup)
 {
-    const auto notASoundFont = std::filesystem::temp_directory_path() / "nolvex-not-an.sf2";
-    std::ofstream(notASoundFont) << "RIFF but not a SoundFont";
-    const std::vector<std::filesystem::path> cases[] = { {}, { "/nonexistent/default-GM.sf2" },
-        { std::filesystem::temp_directory_path() }, { notASoundFont } };
-    for (const auto& soundFonts : cases) {
+    for (const auto& soundFonts : { std::vector<std::filesystem::path> {},
+             { "/nonexistent/default-GM.sf2", std::filesystem::temp_directory_path() } }) {
         SynthOptions options;
         options.soundFonts = soundFonts;
         FluidSynthDevice synth(options);
@@ -240,7 +187,6 @@ TEST(FluidSynthDevice, missingSoundFontFailsWithInvalidSetup)
         EXPECT_FALSE(synth.isOpen());
         synth.send(0x7F3C98); // ignored, not a crash
     }
-    std::filesystem::remove(notASoundFont);
 }
 
 } // namespace
