@@ -46,7 +46,6 @@ TEST(Kelvora, startUpRunsItsStepsInOrderWithTheBoxOnlyAfterAFailedOpen)
         std::vector<std::string> box;
     } cases[] = {
         { MidiResult::NoError, {} },
-        { MidiResult::BadDeviceId, { "message Couldn't open midi out, rc = 2" } },
         { MidiResult::NotReady, { "message Couldn't open midi out, rc = 67" } },
         { -3, { "message Couldn't open midi out, rc = -3" } },
     };
