@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <algorithm>
 
 namespace {
 
@@ -20,10 +21,8 @@ bool hasAtom(Display* display, Window window, Atom property, Atom atom)
             display, window, property, 0, 64, False, XA_ATOM, &type, &format, &count, &after, &data)
         != Success)
         return false;
-    bool found = false;
     const Atom* atoms = reinterpret_cast<const Atom*>(data);
-    for (unsigned long i = 0; i < count && format == 32; ++i)
-        found = found || atoms[i] == atom;
+    const bool found = format == 32 && std::find(atoms, atoms + count, atom) != atoms + count;
     if (data)
         XFree(data);
     return found;

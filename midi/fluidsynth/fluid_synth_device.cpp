@@ -166,8 +166,6 @@ void FluidSynthDevice::wakeOutput()
 
 void FluidSynthDevice::close()
 {
-    if (m_synth == nullptr)
-        return;
     if (m_output && !m_output->isLost())
         letSoundEnd();
     release();

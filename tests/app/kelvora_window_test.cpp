@@ -81,24 +81,27 @@ private slots:
         }
     }
 
-    void choosingAnEntryUpdatesItsLabel_data()
+    void choosingEntriesUpdatesTheirLabels_data()
     {
-        QTest::addColumn<int>("index");
+        QTest::addColumn<QList<int>>("indices");
         QTest::addColumn<QStringList>("labels"); // instrument, scale, note
         const QString piano = "PIANO - 000 - Acoustic Grand Piano";
-        QTest::newRow("clarinet") << 87
+        QTest::newRow("clarinet") << QList { 87 }
                                   << QStringList { "REED - 071 - Clarinet ", "Gammes Majeur",
                                          "(Do) " };
         QTest::newRow("augmented")
-            << 141 << QStringList { piano, "Accord Quinte augmentée", "(Do) +5" };
+            << QList { 141 } << QStringList { piano, "Accord Quinte augmentée", "(Do) +5" };
+        QTest::newRow("major again")
+            << QList { 141, 136 } << QStringList { piano, "Gammes Majeur", "(Do) " };
         QTest::newRow("sol dièse")
-            << 161 << QStringList { piano, "Gammes Majeur", "(Sol # La b) " };
+            << QList { 161 } << QStringList { piano, "Gammes Majeur", "(Sol # La b) " };
     }
-    void choosingAnEntryUpdatesItsLabel()
+    void choosingEntriesUpdatesTheirLabels()
     {
-        QFETCH(int, index);
+        QFETCH(QList<int>, indices);
         QFETCH(QStringList, labels);
-        window->menuAction(static_cast<std::int16_t>(index))->trigger();
+        for (const int index : indices)
+            window->menuAction(static_cast<std::int16_t>(index))->trigger();
         QCOMPARE(QStringList({ window->label(CaptionLabel::Lbl_Instrument_Name)->text(),
                      window->label(CaptionLabel::Lbl_gamme)->text(),
                      window->label(CaptionLabel::Lbl_note)->text() }),

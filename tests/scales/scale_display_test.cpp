@@ -1,3 +1,4 @@
+#include "scales/scale_catalogue.h"
 #include "scales/scale_display.h"
 #include "tests/fakes/recording_controls.h"
 
@@ -172,6 +173,11 @@ TEST(ScaleDisplay, everyEntryRootAndOctaveMarksTheRightNotes)
     const std::set<std::tuple<int, int, int>> offTheKeyboard { { 14, 0, -2 }, { 14, 1, -2 },
         { 15, 10, 1 }, { 15, 11, 1 }, { 16, 11, 1 } };
     EXPECT_EQ(oneShort, offTheKeyboard);
+    for (const auto& [scale, root] : { std::pair { -1, 0 }, { 17, 0 }, { 0, -1 }, { 0, 12 } })
+        EXPECT_TRUE(
+            std::ranges::all_of(Load_Pattern(std::int16_t(scale), std::int16_t(root)).degrees,
+                [](auto degree) { return degree == ScaleCatalogue::NoNote; }))
+            << "no notes outside the tables: " << scale << " " << root;
 }
 
 } // namespace
