@@ -1,6 +1,5 @@
-"""End-to-end harness: the real program on Xvfb and openbox, its MIDI read back from a JACK server
-whose only MIDI input is a capture client, driven with xdotool. Everything a Session starts is
-stopped and reaped when its block ends, also when the test fails."""
+"""The real program on Xvfb and openbox, driven with xdotool, its MIDI read back from a capture
+client on a JACK server of its own. A Session stops and reaps all it started when its block ends."""
 
 import argparse
 import contextlib
@@ -37,12 +36,6 @@ def _forget_dead_jack_servers():
             os.remove("/dev/shm/jack-shm-registry")
 
 
-def _stop_with_parent():
-    # PR_SET_PDEATHSIG: no X or JACK server outlives its test, even one killed by a time-out
-    # (JACK has eight server slots for the whole machine).
-    _libc.prctl(1, signal.SIGTERM)
-
-
 # Keys in twips from the top left of the client area: white keys 240 apart from 450, each black
 # key over the white key to its left.
 BLACK_LEFT = {1: 540, 3: 810, 6: 1260, 8: 1530, 10: 1800, 13: 2220, 15: 2490, 18: 2940, 20: 3180,
@@ -59,21 +52,23 @@ def key_left(key):
     return 450 + 240 * sum(map(is_white, range(key))) if is_white(key) else BLACK_LEFT[key]
 
 
-def px(x, y):
-    """Client pixels of a point given in twips."""
+def px(x, y):  # twips to client pixels
     return x // TWIPS_PER_PIXEL, y // TWIPS_PER_PIXEL
 
 
 def key_point(key, upper=False):
-    """A pixel inside `key` that no other key covers; with `upper`, in the upper part of a white
-    key, where a black key may lie over it."""
+    """A pixel of `key` no other key covers; `upper`: beside a black key's level."""
     lower = is_white(key) and not upper
     return px(key_left(key) + KEY_WIDTH // 2,
               KEY_TOP + ((BLACK_HEIGHT + WHITE_HEIGHT) // 2 if lower else BLACK_HEIGHT // 2))
 
 
-def poll(predicate, timeout, what, interval=0.02):
-    """The first true result of `predicate`; fails after `timeout` seconds."""
+def played(note, velocity=0x7F, program=0):
+    """What a click on a key sends: program change, note on, note off."""
+    return [bytes([0xC8, program]), bytes([0x98, note, velocity]), bytes([0x88, note, 0])]
+
+
+def poll(predicate, timeout, what, interval=0.02):  # the first true result of `predicate`
     deadline = time.monotonic() + timeout
     while not (result := predicate()):
         if time.monotonic() > deadline:
@@ -82,12 +77,17 @@ def poll(predicate, timeout, what, interval=0.02):
     return result
 
 
-def settle(get, expected, timeout=10, interval=0.05):
-    """The last result of `get`, called until it gives `expected` or the time is up."""
+def settle(get, expected, timeout=10, interval=0.05):  # `get` until it gives `expected`
     deadline = time.monotonic() + timeout
     while (value := get()) != expected and time.monotonic() < deadline:
         time.sleep(interval)
     return value
+
+
+def running(*procs):  # for poll: fails at once when one of the processes has exited
+    if exited := [p for p in procs if p.poll() is not None]:
+        raise RuntimeError(f"{exited[0].args[0]} exited with {exited[0].returncode}")
+    return True
 
 
 class Image:
@@ -120,8 +120,7 @@ class Capture:
                 self._cond.notify_all()
 
     def mark(self):  # a position in the stream, to pass as `since`
-        with self._cond:
-            return len(self._messages)
+        return len(self.messages())
 
     def messages(self, since=0):
         with self._cond:
@@ -137,12 +136,12 @@ class Capture:
 
 
 class Session:
-    """One run: X server and window manager, a JACK server (`jack`) with the capture client
-    (`capture`), and the program (`program`). Artefacts go to a folder named after `test`."""
+    """X server and window manager, optionally a JACK server, the capture client and the program.
+    Artefacts go to a folder named after `test` (and its subtest)."""
 
     def __init__(self, test, jack=True, program=True, capture=True, period=1024):
         self.period = period  # JACK frames at 48 kHz: long enough that a loaded machine keeps up
-        name = test.id().split(".", 1)[-1] if test else f"session{next(_serial)}"
+        name = (test._subtest or test).id().split(".", 1)[-1] if test else f"s{next(_serial)}"
         self.artefacts = os.path.join(ARTEFACTS, name)
         self.jack_server = f"nolvex-e2e-{os.getpid()}-{next(_serial)}"
         self._wanted = jack, capture, program
@@ -182,7 +181,9 @@ class Session:
         self._stack.callback(log.close)
         proc = subprocess.Popen(argv, env=env or self.env(), stdin=subprocess.DEVNULL,
                                 stdout=stdout or log, stderr=log, pass_fds=pass_fds,
-                                text=stdout is not None, preexec_fn=_stop_with_parent)
+                                text=stdout is not None,
+                                # PR_SET_PDEATHSIG: no server outlives a test killed by a time-out
+                                preexec_fn=lambda: _libc.prctl(1, signal.SIGTERM))
         self._stack.callback(self.stop, proc)
         return proc
 
@@ -198,48 +199,34 @@ class Session:
         if proc.stdout:
             proc.stdout.close()
 
-    def _start_x(self, attempts=3):
-        """Xvfb picks a free display itself; two servers starting at once can still race for
-        one, and the loser is started again."""
-        for attempt in range(attempts):
+    def _start_x(self):
+        # Xvfb picks a free display itself, but two starting at once may race for one.
+        for attempt in range(3):
             read_fd, write_fd = os.pipe()
-            try:
-                xvfb = self.spawn(f"xvfb{attempt}", ["Xvfb", "-displayfd", str(write_fd), "-screen",
-                                                     "0", "1280x1024x24", "-nolisten", "tcp"],
-                                  env=dict(os.environ), pass_fds=(write_fd,))
-            finally:
-                os.close(write_fd)
+            self.xvfb = self.spawn(f"xvfb{attempt}", ["Xvfb", "-displayfd", str(write_fd), "-screen",
+                                                      "0", "1280x1024x24", "-nolisten", "tcp"],
+                                   env=dict(os.environ), pass_fds=(write_fd,))
+            os.close(write_fd)
             with os.fdopen(read_fd) as pipe:
                 self.display = ":" + pipe.readline().strip()
             wm = self.spawn(f"openbox{attempt}", ["openbox"])
-
-            def answering():
-                if wm.poll() is not None or xvfb.poll() is not None:
-                    raise RuntimeError("openbox or Xvfb exited")
-                return self.run(["wmctrl", "-m"], check=False).returncode == 0
-            try:
-                poll(answering, 20, "openbox to answer wmctrl -m", interval=0.05)
-                self.xvfb = xvfb
-                return
-            except RuntimeError:
-                self.stop(wm)
-                self.stop(xvfb)
-        raise RuntimeError(f"no X server with openbox after {attempts} attempts")
+            with contextlib.suppress(RuntimeError):
+                return poll(lambda: running(wm, self.xvfb) and self.run(
+                    ["wmctrl", "-m"], check=False).returncode == 0, 20, "openbox", interval=0.05)
+            self.stop(wm)
+            self.stop(self.xvfb)
+        raise RuntimeError("no X server with openbox after 3 attempts")
 
     def start_jack(self, log="jackd"):
-        """JACK keeps a machine-wide table of eight servers: while other tests hold all of them,
-        jackd exits at once and is tried again."""
-        def answering():
-            if self.jackd.poll() is not None:
-                raise RuntimeError("jackd exited")
-            return self.run(["jack_lsp"], check=False).returncode == 0
+        # While other tests hold all eight entries of JACK's table of servers, jackd exits at once.
         argv = ["jackd", "--no-realtime", "-n", self.jack_server, "-d", "dummy", "-r", "48000",
                 "-p", str(self.period)]
         for _ in range(20):
             _forget_dead_jack_servers()
             self.jackd = self.spawn(log, argv)
             with contextlib.suppress(RuntimeError):
-                return poll(answering, 20, "jackd to answer jack_lsp", interval=0.05)
+                return poll(lambda: running(self.jackd) and self.run(
+                    ["jack_lsp"], check=False).returncode == 0, 20, "jackd", interval=0.05)
             time.sleep(1)
         raise RuntimeError(f"jackd did not start, see {log}.log")
 
@@ -249,8 +236,7 @@ class Session:
         poll(lambda: CAPTURE_PORT in self.run(["jack_lsp"]).stdout, 10, "the capture port")
 
     def start_program(self, wait_drawn=True):
-        """Starts the program in a fresh runtime folder and waits for its window to be mapped
-        and, with `wait_drawn`, drawn."""
+        """Starts the program and waits for its window to be mapped and, if `wait_drawn`, drawn."""
         runtime = tempfile.mkdtemp(prefix="xdg-", dir=self.tmp)
         self.program = self.spawn("program", [BINARY], env=self.env(XDG_RUNTIME_DIR=runtime))
         self.window = poll(self._find_window, 30, f"a window named {WINDOW_NAME!r}")
@@ -258,13 +244,16 @@ class Session:
             self.menu_height()
 
     def _find_window(self):
-        if self.program.poll() is not None:
-            raise RuntimeError(f"the program exited with {self.program.returncode}")
-        return next((w for w in self.visible_windows(f"^{WINDOW_NAME}$")
+        return running(self.program) and next((w for w in self.visible_windows(f"^{WINDOW_NAME}$")
                      if "window id" not in self.xprop("WM_TRANSIENT_FOR", w)), None)
 
     def wait_exit(self):
         return self.program.wait(timeout=20)
+
+    def close(self):
+        """Closes the main window as its close box does; the program's exit status."""
+        self.run(["wmctrl", "-i", "-c", str(self.window)])
+        return self.wait_exit()
 
     def run(self, argv, check=True):
         return subprocess.run(argv, env=self.env(), check=check, capture_output=True, text=True,
@@ -277,8 +266,7 @@ class Session:
         out = self.run(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False)
         return [int(w) for w in out.stdout.split()]
 
-    def geometry(self, window=None):
-        """(x, y, width, height) of a window on the screen."""
+    def geometry(self, window=None):  # (x, y, width, height) on the screen
         out = self.run(["xwininfo", "-id", str(window or self.window)]).stdout
         f = dict(re.findall(r"^\s*([\w -]+):\s+(-?\d+)$", out, re.M))
         return tuple(int(f[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y",
@@ -287,29 +275,28 @@ class Session:
     def xprop(self, prop, window=None):
         return self.run(["xprop", "-id", str(window or self.window), prop], check=False).stdout
 
-    def popups(self):
-        """Visible windows of the program other than its main window: message boxes, menus."""
+    def popups(self):  # the program's other visible windows: message boxes, menus
         out = self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.program.pid)],
                        check=False).stdout
         return [int(w) for w in out.split() if int(w) != self.window]
 
-    def close_window(self):
-        """Closes the main window through the window manager, as its close box does."""
-        self.run(["wmctrl", "-i", "-c", str(self.window)])
+    def dismiss(self, box):
+        self.xdotool("windowactivate", "--sync", box)
+        self.xdotool("key", "Return")
+        poll(lambda: not self.popups(), 10, "the message box to close")
 
-    def screenshot(self, name, window=None):
-        """Keeps a PNG of a window (the main window unless given; "root": the screen)."""
+    def screenshot(self, name, window=None):  # kept as <name>.png; window "root": the screen
         path = os.path.join(self.artefacts, f"{name}.png")
         self.run(["import", "-window", str(window or self.window), path])
         return Image(path)
 
-    def pixel(self, name, point):
-        """The colour at a point of the client area, from a screenshot kept as `name`."""
-        return self.screenshot(name).pixel(point[0], point[1] + self.menu_height())
+    def pixel(self, name, point, settle_on=None):
+        """The colour at a point of the client area; `settle_on`: once it is that colour."""
+        get = lambda: self.screenshot(name).pixel(point[0], point[1] + self.menu_height())
+        return get() if settle_on is None else settle(get, settle_on)
 
     def menu_height(self):
-        """The first row, down the left edge, where the grey client area starts; waits for the
-        window to be drawn."""
+        """Where the grey client area starts, once the window is drawn."""
         def measure():
             shot = self.screenshot("menu-measure")
             column = [shot.pixel(2, y) for y in range(shot.height)]
@@ -338,26 +325,23 @@ class Session:
         self.xdotool("mousemove", x + w + 100, y + h + 100)
 
     def choose(self, menu, *path, shot=None):
-        """Chooses through the menus with the keyboard: top-level menu `menu` (0 "Instruments",
-        1 "Gamme et Accord", 2 "Clé"), its entry path[0] (from 0), in that entry's submenu
-        path[1], and so on; with `shot`, a screenshot of the highlighted entry first."""
+        """Chooses entry path[0] of top-level menu `menu` (0 Instruments, 1 Gamme et Accord, 2 Clé),
+        in its submenu path[1] and so on, with the keyboard; `shot`: a screenshot before Return."""
         self.xdotool("mousemove", "--window", self.window, 15, self.menu_height() // 2,
                      "click", 1)
         poll(self.popups, 10, "the menu to open")
         # A menu reached with Right opens with its first entry highlighted, a clicked one not.
-        self.xdotool("key", *(["Right"] * menu or ["Down"]))
+        keys = ["Right"] * menu or ["Down"]
         for level, index in enumerate(path):
-            keys = ["Right"] * (level > 0) + ["Down"] * index
-            if keys:
-                self.xdotool("key", *keys)
+            keys += ["Right"] * (level > 0) + ["Down"] * index
+        self.xdotool("key", *keys)
         if shot:
             self.screenshot(shot, "root")
         self.xdotool("key", "Return")
         poll(lambda: not self.popups(), 10, "the menu to close")
 
 
-def jack_connections(session):
-    """Port -> the ports it is connected to, from jack_lsp -c."""
+def jack_connections(session):  # port -> the ports connected to it
     connections, port = {}, None
     for line in session.run(["jack_lsp", "-c"]).stdout.splitlines():
         if line.startswith((" ", "\t")):
@@ -369,8 +353,7 @@ def jack_connections(session):
 
 
 def main():
-    """Entry of every test file: [--binary PROGRAM] --artefacts DIR, then unittest's own
-    arguments. Exits 77 (skipped) when a tool is missing."""
+    """[--binary PROGRAM] --artefacts DIR, then unittest's arguments; exits 77 if a tool is missing."""
     global BINARY, ARTEFACTS
     parser = argparse.ArgumentParser()
     for option in ("--binary", "--artefacts"):

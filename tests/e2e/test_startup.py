@@ -1,16 +1,16 @@
-"""Start-up of the real program: its window, named exactly and sized as defined, kept above other
-windows with its MIDI output wired to the first JACK MIDI input; without any MIDI service, one
-message box and the program runs on."""
+"""Start-up: the window named, sized, kept above and wired to the first JACK MIDI input; with JACK
+absent or stopped, one message box, and the program runs on."""
 
+import signal
 import time
 import unittest
 
 import harness
-from harness import GREEN, Session, key_point, poll, settle
+from harness import GREEN, Session, key_point, poll
 
 
 class StartupTest(unittest.TestCase):
-    def test_window_named_sized_kept_above_and_wired_to_the_capture_port(self):
+    def test_window_misnamed_missized_not_above_or_not_wired_to_the_capture_port(self):
         with Session(self) as s:
             for prop in ("_NET_WM_NAME", "WM_NAME"):
                 self.assertIn(f'"{harness.WINDOW_NAME}"', s.xprop(prop))
@@ -28,33 +28,35 @@ class StartupTest(unittest.TestCase):
                          "a connection to the capture port")
             self.assertEqual([p.split(":")[0] for p in ports], [harness.WINDOW_NAME])
             self.assertEqual(s.popups(), [], "no message box when the device opens")
-            s.close_window()
-            self.assertEqual(s.wait_exit(), 0)
+            self.assertEqual(s.close(), 0)
 
-    def test_without_a_midi_service_one_message_box_over_the_window_then_it_runs_on(self):
-        with Session(self, jack=False) as s:
-            box = poll(s.popups, 20, "a message box")[0]
-            self.assertIn(f"window id # {hex(s.window)}", s.xprop("WM_TRANSIENT_FOR", box))
-            poll(lambda: s.screenshot("message-box", "root").pixel(*s.geometry(box)[:2]) !=
-                 (0, 0, 0), 20, "the message box to be drawn")
-            s.xdotool("windowactivate", "--sync", box)
-            s.xdotool("key", "--clearmodifiers", "ctrl+c")
-            text = poll(lambda: s.run(["xclip", "-selection", "clipboard", "-o"],
-                                      check=False).stdout, 5, "the box's text from Ctrl+C")
-            self.assertRegex(text, r"(?m)^Couldn't open midi out, rc = -?\d+$")
-            time.sleep(1.0)  # a second box would be up by now
-            self.assertEqual(s.popups(), [box])
-            s.xdotool("windowactivate", "--sync", box)
-            s.xdotool("key", "Return")
-            poll(lambda: not s.popups(), 10, "the message box to close")
-            for key in (0, 30, 59):
-                s.click(key_point(key))
-            s.press(key_point(24))
-            self.assertEqual(settle(lambda: s.pixel("held", key_point(24)), GREEN), GREEN)
-            s.release()
-            self.assertEqual(s.popups(), [], "no box after OK, also not on a press")
-            s.close_window()
-            self.assertEqual(s.wait_exit(), 0)
+    def test_no_or_stopped_jack_server_hangs_the_window_or_nags_more_than_once(self):
+        for stopped in (False, True):
+            with self.subTest(jackd="stopped" if stopped else "none"), \
+                    Session(self, jack=stopped, capture=False, program=False) as s:
+                if stopped:
+                    s.jackd.send_signal(signal.SIGSTOP)
+                    s._stack.callback(s.jackd.send_signal, signal.SIGCONT)  # before it is stopped
+                s.start_program(wait_drawn=False)
+                box = poll(s.popups, 20, "a message box")[0]
+                self.assertIn(f"window id # {hex(s.window)}", s.xprop("WM_TRANSIENT_FOR", box))
+                poll(lambda: s.screenshot("message-box", "root").pixel(*s.geometry(box)[:2]) !=
+                     (0, 0, 0), 20, "the message box to be drawn")
+                s.xdotool("windowactivate", "--sync", box)
+                s.xdotool("key", "--clearmodifiers", "ctrl+c")
+                text = poll(lambda: s.run(["xclip", "-selection", "clipboard", "-o"],
+                                          check=False).stdout, 5, "the box's text from Ctrl+C")
+                self.assertRegex(text, r"(?m)^Couldn't open midi out, rc = -?\d+$")
+                time.sleep(1.0)  # a second box would be up by now
+                self.assertEqual(s.popups(), [box])
+                s.dismiss(box)
+                for key in (0, 30, 59):
+                    s.click(key_point(key))
+                s.press(key_point(24))
+                self.assertEqual(s.pixel("held", key_point(24), settle_on=GREEN), GREEN)
+                s.release()
+                self.assertEqual(s.popups(), [], "no box after OK, also not on a press")
+                self.assertEqual(s.close(), 0)
 
 
 if __name__ == "__main__":

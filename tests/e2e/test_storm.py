@@ -1,6 +1,5 @@
-"""A storm of mouse gestures on the real program: every gesture kind with every button and pair of
-buttons, on white and black keys, released in either order, at a fast hand's pace. Afterwards
-every note on has had its note off, no key is green, and closing exits 0."""
+"""A storm of gestures with every button and pair of buttons on white and black keys, released in
+either order, at a fast hand's pace."""
 
 import collections
 import itertools
@@ -8,7 +7,7 @@ import random
 import unittest
 
 import harness
-from harness import GREEN, Session, key_point, poll
+from harness import Session, key_point, poll
 
 ROUNDS = 3  # each gesture once a round, on other keys
 PAUSE = "0.02"  # between gestures: at 2 ms about 1 % of the presses never reach the program
@@ -47,8 +46,7 @@ class Storm:
         return sum(([*g, "sleep", PAUSE] for g in self.gestures()), [])
 
 
-def settled(s):
-    """All captured messages, once none has arrived for a second."""
+def settled(s):  # all captured messages, once none has arrived for a second
     counts = [-1]
     poll(lambda: counts.append(s.capture.mark()) or counts[-1] == counts[-2], 120,
          "the MIDI stream to settle", interval=1.0)
@@ -56,23 +54,21 @@ def settled(s):
 
 
 class StormTest(unittest.TestCase):
-    def test_click_storm_leaves_no_note_hanging_and_no_key_green(self):
+    def test_click_storm_leaves_a_note_hanging_or_a_key_not_in_its_own_colour(self):
         with Session(self) as s:
+            colours = lambda shot: [shot.pixel(x, y + s.menu_height())
+                                    for x, y in map(key_point, range(60))]
+            before = colours(s.screenshot("before-storm"))
             x, y, w, h = s.geometry()
             storm = Storm((x, y + s.menu_height()), (x + w + 80, y + h + 80))
             for _ in range(ROUNDS):
                 s.xdotool(*storm.batch())
             s.xdotool("mousemove", *storm.off_window)
             messages = settled(s)
-            shot = s.screenshot("after-storm")
-            self.assertIsNone(s.program.poll(), "the program runs on")
-            s.close_window()
-            self.assertEqual(s.wait_exit(), 0)
-            green = [k for k in range(60)
-                     if shot.pixel(key_point(k)[0], key_point(k)[1] + s.menu_height()) == GREEN]
+            after = colours(s.screenshot("after-storm"))
+            self.assertEqual(s.close(), 0)
 
         kinds = collections.Counter(m[0] for m in messages)
-        print(f"{storm.presses} presses, {kinds[0xC8]} played")
         # A few presses of a fast storm never reach the program (more of them under the
         # sanitizers); those that do must all be played.
         self.assertGreaterEqual(kinds[0xC8], 0.98 * storm.presses, "presses played")
@@ -85,7 +81,7 @@ class StormTest(unittest.TestCase):
             elif status == 0x88 and held[note] > 0:  # else its press never reached the program
                 held[note] -= 1
         self.assertEqual(+held, collections.Counter(), "every note on has its note off")
-        self.assertEqual(green, [], "keys left green")
+        self.assertEqual([k for k in range(60) if after[k] != before[k]], [], "keys recoloured")
 
 
 if __name__ == "__main__":
