@@ -5,6 +5,7 @@ import argparse
 import contextlib
 import ctypes
 import itertools
+from itertools import takewhile
 import os
 import re
 import shutil
@@ -12,13 +13,13 @@ import signal
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import unittest
 
 WINDOW_NAME = "Nolvex MIDI keyboard"  # also the program's JACK client name
 CAPTURE_PORT = "e2e capture:input"
 TWIPS_PER_PIXEL = 15
+HEX = re.compile("[0-9a-f]{2}")
 GREY, GREEN, WHITE = (128, 128, 128), (0, 255, 0), (255, 255, 255)
 TOOLS = ("Xvfb", "openbox", "wmctrl", "xdotool", "xwininfo", "xprop", "import", "convert",
          "jackd", "jack_lsp", "jack_midi_dump", "xclip")
@@ -105,34 +106,25 @@ class Image:
 
 
 class Capture:
-    """The MIDI messages that jack_midi_dump heard, each whole, in arrival order."""
+    """The MIDI messages that jack_midi_dump heard, in arrival order."""
 
-    def __init__(self, proc):
-        self.proc, self._messages, self._cond = proc, [], threading.Condition()
-        threading.Thread(target=self._read, args=(proc.stdout,), daemon=True).start()
+    def __init__(self, session):
+        self.proc = session.spawn("capture", ["jack_midi_dump", "e2e capture"])
+        self.path = os.path.join(session.artefacts, "capture.log")
 
-    def _read(self, lines):
-        for line in lines:  # "<frame>: <hex bytes> <description>", one event a line
-            data = bytes(int(w, 16) for w in itertools.takewhile(
-                re.compile("[0-9a-f]{2}").fullmatch, line.partition(":")[2].split()))
-            with self._cond:
-                self._messages += [data] if data else []
-                self._cond.notify_all()
+    def messages(self, since=0):  # "<frame>: <hex bytes> <description>", one a line
+        with open(self.path) as f:
+            words = [line.partition(":")[2].split() for line in f if line.endswith("\n")]
+        return [m for w in words if (m := bytes(int(h, 16) for h in takewhile(HEX.fullmatch, w)))
+                ][since:]
 
     def mark(self):  # a position in the stream, to pass as `since`
         return len(self.messages())
 
-    def messages(self, since=0):
-        with self._cond:
-            return self._messages[since:]
-
     def wait_messages(self, count, since=0, timeout=10):
         """All messages after `since`, once there are at least `count`."""
-        with self._cond:
-            if not self._cond.wait_for(lambda: len(self._messages) - since >= count, timeout):
-                got = [m.hex(" ") for m in self._messages[since:]]
-                raise TimeoutError(f"expected {count} MIDI messages, got {got}")
-            return self._messages[since:]
+        return poll(lambda: len(got := self.messages(since)) >= count and got, timeout,
+                    f"{count} MIDI messages in capture.log")
 
 
 class Session:
@@ -175,37 +167,32 @@ class Session:
         return env | dict(DISPLAY=self.display, JACK_NO_START_SERVER="1",
                           JACK_DEFAULT_SERVER=self.jack_server, QT_QPA_PLATFORM="xcb") | extra
 
-    def spawn(self, name, argv, env=None, stdout=None, pass_fds=()):
+    def spawn(self, name, argv, env=None, pass_fds=()):
         """A process of this session, logged to <name>.log; stopped and reaped at the end."""
         log = open(os.path.join(self.artefacts, f"{name}.log"), "wb")
         self._stack.callback(log.close)
         proc = subprocess.Popen(argv, env=env or self.env(), stdin=subprocess.DEVNULL,
-                                stdout=stdout or log, stderr=log, pass_fds=pass_fds,
-                                text=stdout is not None,
+                                stdout=log, stderr=log, pass_fds=pass_fds,
                                 # PR_SET_PDEATHSIG: no server outlives a test killed by a time-out
                                 preexec_fn=lambda: _libc.prctl(1, signal.SIGTERM))
         self._stack.callback(self.stop, proc)
         return proc
 
     @staticmethod
-    def stop(proc):
-        if proc.poll() is None:
-            proc.terminate()
-            try:
-                proc.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                proc.kill()
+    def stop(proc):  # signals to a process already reaped are not sent
+        proc.terminate()
+        with contextlib.suppress(subprocess.TimeoutExpired):
+            proc.wait(timeout=5)
+        proc.kill()
         proc.wait()
-        if proc.stdout:
-            proc.stdout.close()
 
     def _start_x(self):
         # Xvfb picks a free display itself, but two starting at once may race for one.
         for attempt in range(3):
             read_fd, write_fd = os.pipe()
-            self.xvfb = self.spawn(f"xvfb{attempt}", ["Xvfb", "-displayfd", str(write_fd), "-screen",
-                                                      "0", "1280x1024x24", "-nolisten", "tcp"],
-                                   env=dict(os.environ), pass_fds=(write_fd,))
+            self.xvfb = self.spawn(f"xvfb{attempt}", [
+                "Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24", "-nolisten",
+                "tcp"], env=dict(os.environ), pass_fds=(write_fd,))
             os.close(write_fd)
             with os.fdopen(read_fd) as pipe:
                 self.display = ":" + pipe.readline().strip()
@@ -231,8 +218,7 @@ class Session:
         raise RuntimeError(f"jackd did not start, see {log}.log")
 
     def start_capture(self):
-        self.capture = Capture(self.spawn("capture", ["jack_midi_dump", "e2e capture"],
-                                          stdout=subprocess.PIPE))
+        self.capture = Capture(self)
         poll(lambda: CAPTURE_PORT in self.run(["jack_lsp"]).stdout, 10, "the capture port")
 
     def start_program(self, wait_drawn=True):
@@ -325,8 +311,8 @@ class Session:
         self.xdotool("mousemove", x + w + 100, y + h + 100)
 
     def choose(self, menu, *path, shot=None):
-        """Chooses entry path[0] of top-level menu `menu` (0 Instruments, 1 Gamme et Accord, 2 Clé),
-        in its submenu path[1] and so on, with the keyboard; `shot`: a screenshot before Return."""
+        """Chooses entry path[0] of top-level menu `menu` (0 Instruments, 1 Gamme et Accord,
+        2 Clé), in its submenu path[1] and so on; `shot`: a screenshot before Return."""
         self.xdotool("mousemove", "--window", self.window, 15, self.menu_height() // 2,
                      "click", 1)
         poll(self.popups, 10, "the menu to open")
@@ -342,20 +328,17 @@ class Session:
 
 
 def jack_connections(session):  # port -> the ports connected to it
-    connections, port = {}, None
-    for line in session.run(["jack_lsp", "-c"]).stdout.splitlines():
-        if line.startswith((" ", "\t")):
-            connections[port].add(line.strip())
-        elif line:
-            port = line
-            connections[port] = set()
-    return connections
+    out = session.run(["jack_lsp", "-c"]).stdout
+    return {port: {p.strip() for p in peers.splitlines()}
+            for port, peers in re.findall(r"^(\S.*)\n((?:[ \t].*\n)*)", out, re.M)}
 
 
 def main():
-    """[--binary PROGRAM] --artefacts DIR, then unittest's arguments; exits 77 if a tool is missing."""
+    """run.py test_NAME [--binary PROGRAM] --artefacts DIR [unittest's arguments]; a missing tool
+    skips (exit status 77)."""
     global BINARY, ARTEFACTS
     parser = argparse.ArgumentParser()
+    parser.add_argument("module")
     for option in ("--binary", "--artefacts"):
         parser.add_argument(option, type=os.path.abspath)
     args, rest = parser.parse_known_args()
@@ -365,4 +348,6 @@ def main():
     if missing:
         print(f"SKIP: missing {', '.join(missing)}")
         sys.exit(77)
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    # A time-out's SIGTERM unwinds the test, so that what it started is stopped and undone.
+    signal.signal(signal.SIGTERM, lambda signum, _: sys.exit(f"stopped by signal {signum}"))
+    unittest.main(module=args.module, argv=[sys.argv[0], *rest], verbosity=2)

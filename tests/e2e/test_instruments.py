@@ -1,5 +1,4 @@
-"""Instruments chosen through the real menus: the label shows the choice and the next press
-carries its program."""
+"""Instruments chosen through the real menus."""
 
 import unittest
 
@@ -33,6 +32,3 @@ class InstrumentsTest(unittest.TestCase):
                 # Nothing is sent by the choice itself.
                 self.assertEqual(s.capture.wait_messages(3, since), played(36, program=program))
 
-
-if __name__ == "__main__":
-    harness.main()

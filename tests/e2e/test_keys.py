@@ -47,6 +47,3 @@ class KeysTest(unittest.TestCase):
             s.release()
             self.assertEqual(self.play(s, key_point(0)), played(36, 0))
 
-
-if __name__ == "__main__":
-    harness.main()

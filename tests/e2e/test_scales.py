@@ -1,5 +1,4 @@
-"""The scale markers, read from screenshots: green bars on the keys of the chosen scale or chord,
-moved by the octave label "<<"."""
+"""The scale markers: green bars on the keys of the chosen scale or chord, read from screenshots."""
 
 import unittest
 
@@ -17,7 +16,8 @@ def marker_point(key):
 
 def markers(s, name):
     shot, menu = s.screenshot(name), s.menu_height()
-    return {k for k in range(60) if shot.pixel(marker_point(k)[0], marker_point(k)[1] + menu) == GREEN}
+    return {k for k, (x, y) in enumerate(map(marker_point, range(60)))
+            if shot.pixel(x, y + menu) == GREEN}
 
 
 class ScalesTest(unittest.TestCase):
@@ -40,6 +40,3 @@ class ScalesTest(unittest.TestCase):
             s.capture.wait_messages(3)
             self.assertEqual(markers(s, "octave-down-3"), keys)
 
-
-if __name__ == "__main__":
-    harness.main()

@@ -1,5 +1,4 @@
-"""However the program ends while a key is held, the held note ends first; a window hidden while a
-key is held lets go of it; without a display the program says so and exits."""
+"""Ending the program, or hiding its window, while a key is held; starting it without a display."""
 
 import os
 import signal
@@ -54,6 +53,3 @@ class ShutdownTest(unittest.TestCase):
         self.assertEqual(run.returncode, 1)
         self.assertRegex(run.stderr, r"^[^\n]*DISPLAY[^\n]*\n$")
 
-
-if __name__ == "__main__":
-    harness.main()

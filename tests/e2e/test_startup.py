@@ -1,5 +1,4 @@
-"""Start-up: the window named, sized, kept above and wired to the first JACK MIDI input; with JACK
-absent or stopped, one message box, and the program runs on."""
+"""Start-up: the window, its MIDI output, and the message box when JACK does not answer."""
 
 import signal
 import time
@@ -58,6 +57,3 @@ class StartupTest(unittest.TestCase):
                 self.assertEqual(s.popups(), [], "no box after OK, also not on a press")
                 self.assertEqual(s.close(), 0)
 
-
-if __name__ == "__main__":
-    harness.main()
