@@ -1,11 +1,9 @@
-"""The real program on Xvfb and openbox, driven with xdotool, its MIDI read back from a capture
-client on a JACK server of its own. A Session stops and reaps all it started when its block ends."""
+"""The real program on Xvfb and openbox, driven with xdotool, its MIDI read back from JACK."""
 
 import argparse
 import contextlib
 import ctypes
-import itertools
-from itertools import takewhile
+from itertools import count, takewhile
 import os
 import re
 import shutil
@@ -25,7 +23,7 @@ TOOLS = ("Xvfb", "openbox", "wmctrl", "xdotool", "xwininfo", "xprop", "import", 
          "jackd", "jack_lsp", "jack_midi_dump", "xclip")
 
 BINARY = ARTEFACTS = None  # set by main()
-_serial = itertools.count()
+_serial = count()
 _libc = ctypes.CDLL(None)
 
 
@@ -57,15 +55,13 @@ def px(x, y):  # twips to client pixels
     return x // TWIPS_PER_PIXEL, y // TWIPS_PER_PIXEL
 
 
-def key_point(key, upper=False):
-    """A pixel of `key` no other key covers; `upper`: beside a black key's level."""
+def key_point(key, upper=False):  # a pixel no other key covers; `upper`: at black key level
     lower = is_white(key) and not upper
     return px(key_left(key) + KEY_WIDTH // 2,
               KEY_TOP + ((BLACK_HEIGHT + WHITE_HEIGHT) // 2 if lower else BLACK_HEIGHT // 2))
 
 
-def played(note, velocity=0x7F, program=0):
-    """What a click on a key sends: program change, note on, note off."""
+def played(note, velocity=0x7F, program=0):  # the MIDI of one click on a key
     return [bytes([0xC8, program]), bytes([0x98, note, velocity]), bytes([0x88, note, 0])]
 
 
@@ -101,8 +97,7 @@ class Image:
         self.pixels = data[header.end():]
 
     def pixel(self, x, y):
-        i = 3 * (y * self.width + x)
-        return tuple(self.pixels[i:i + 3])
+        return tuple(self.pixels[(i := 3 * (y * self.width + x)):i + 3])
 
 
 class Capture:
@@ -128,8 +123,7 @@ class Capture:
 
 
 class Session:
-    """X server and window manager, optionally a JACK server, the capture client and the program.
-    Artefacts go to a folder named after `test` (and its subtest)."""
+    """X, window manager, JACK, capture client and program; all stopped when the block ends."""
 
     def __init__(self, test, jack=True, program=True, capture=True, period=1024):
         self.period = period  # JACK frames at 48 kHz: long enough that a loaded machine keeps up
@@ -143,7 +137,8 @@ class Session:
     def __enter__(self):
         os.makedirs(self.artefacts, exist_ok=True)
         jack, capture, program = self._wanted
-        try:
+        with contextlib.ExitStack() as on_failure:  # what started is stopped if a start fails
+            on_failure.enter_context(self._stack)
             self.tmp = tempfile.mkdtemp(prefix="nolvex-e2e-")
             self._stack.callback(shutil.rmtree, self.tmp, ignore_errors=True)
             self._start_x()
@@ -153,9 +148,7 @@ class Session:
                 self.start_capture()
             if program:
                 self.start_program(wait_drawn=jack)
-        except BaseException:
-            self._stack.close()
-            raise
+            on_failure.pop_all()
         return self
 
     def __exit__(self, *exc):
@@ -225,13 +218,12 @@ class Session:
         """Starts the program and waits for its window to be mapped and, if `wait_drawn`, drawn."""
         runtime = tempfile.mkdtemp(prefix="xdg-", dir=self.tmp)
         self.program = self.spawn("program", [BINARY], env=self.env(XDG_RUNTIME_DIR=runtime))
-        self.window = poll(self._find_window, 30, f"a window named {WINDOW_NAME!r}")
+        self.window = poll(lambda: running(self.program) and next(
+            (w for w in self.visible_windows(f"^{WINDOW_NAME}$")
+             if "window id" not in self.xprop("WM_TRANSIENT_FOR", w)), None),
+            30, f"a window named {WINDOW_NAME!r}")
         if wait_drawn:
             self.menu_height()
-
-    def _find_window(self):
-        return running(self.program) and next((w for w in self.visible_windows(f"^{WINDOW_NAME}$")
-                     if "window id" not in self.xprop("WM_TRANSIENT_FOR", w)), None)
 
     def wait_exit(self):
         return self.program.wait(timeout=20)
@@ -276,8 +268,7 @@ class Session:
         self.run(["import", "-window", str(window or self.window), path])
         return Image(path)
 
-    def pixel(self, name, point, settle_on=None):
-        """The colour at a point of the client area; `settle_on`: once it is that colour."""
+    def pixel(self, name, point, settle_on=None):  # at a client point; once `settle_on` if given
         get = lambda: self.screenshot(name).pixel(point[0], point[1] + self.menu_height())
         return get() if settle_on is None else settle(get, settle_on)
 
@@ -306,10 +297,6 @@ class Session:
         self.press(point, button)
         self.release(button)
 
-    def move_off_window(self):
-        x, y, w, h = self.geometry()
-        self.xdotool("mousemove", x + w + 100, y + h + 100)
-
     def choose(self, menu, *path, shot=None):
         """Chooses entry path[0] of top-level menu `menu` (0 Instruments, 1 Gamme et Accord,
         2 Clé), in its submenu path[1] and so on; `shot`: a screenshot before Return."""
@@ -317,10 +304,8 @@ class Session:
                      "click", 1)
         poll(self.popups, 10, "the menu to open")
         # A menu reached with Right opens with its first entry highlighted, a clicked one not.
-        keys = ["Right"] * menu or ["Down"]
-        for level, index in enumerate(path):
-            keys += ["Right"] * (level > 0) + ["Down"] * index
-        self.xdotool("key", *keys)
+        self.xdotool("key", *(["Right"] * menu or ["Down"]), *["Down"] * path[0],
+                     *sum((["Right"] + ["Down"] * index for index in path[1:]), []))
         if shot:
             self.screenshot(shot, "root")
         self.xdotool("key", "Return")
@@ -334,8 +319,7 @@ def jack_connections(session):  # port -> the ports connected to it
 
 
 def main():
-    """run.py test_NAME [--binary PROGRAM] --artefacts DIR [unittest's arguments]; a missing tool
-    skips (exit status 77)."""
+    """run.py test_NAME [--binary PROGRAM] --artefacts DIR [unittest's]; exit 77: a tool missing"""
     global BINARY, ARTEFACTS
     parser = argparse.ArgumentParser()
     parser.add_argument("module")

@@ -1,5 +1,4 @@
-"""A storm of gestures with each button and pair of buttons on white and black keys, at a fast
-hand's pace."""
+"""A storm of gestures with each button and pair of buttons, at a fast hand's pace."""
 
 import collections
 import itertools
