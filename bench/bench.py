@@ -253,7 +253,8 @@ def bench_idle(build, seconds=10):
     for synth in (False, True):
         with session() as s:
             pid = program_under(s, synth)
-            s.move_off_window()
+            x, y, w, h = s.geometry()
+            s.xdotool("mousemove", x + w + 100, y + h + 100)  # the pointer off the window
             time.sleep(1)
             before = threads(pid)
             time.sleep(seconds)
@@ -291,6 +292,26 @@ def cpu_ticks(pids):
     return total
 
 
+# What PipeWire raises in a virtual machine (vm.overrides in its configuration files).
+VM_CONFIG = {"pipewire.conf.d": "context.properties = { default.clock.min-quantum = 1024 }",
+             "pipewire-pulse.conf.d": "pulse.properties = { pulse.min.quantum = 1024/48000 }"}
+
+
+def start_pipewire(s, vm):
+    for folder, text in VM_CONFIG.items() if vm else ():
+        os.makedirs(os.path.join(s.tmp, "config", "pipewire", folder), exist_ok=True)
+        with open(os.path.join(s.tmp, "config", "pipewire", folder, "vm.conf"), "w") as f:
+            f.write(text + "\n")
+    s.start_pipewire()
+
+
+def start_pulseaudio(s):
+    s.servers = [s.spawn("pulseaudio", [
+        "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+        "-L", "module-native-protocol-unix", "-L", "module-always-sink"], env=s.server_env())]
+    s.null_sink()
+
+
 def synth_jack_ports(s):
     ports = s.run(["jack_lsp"]).stdout.splitlines()
     outs = [p for p in ports if p.startswith(harness.WINDOW_NAME + ":")
@@ -309,10 +330,10 @@ def sound_path(s, path, tools):
     if path == "jack":
         servers = start_realtime_jack(s)
     elif path == "pulseaudio":
-        s.start_pulseaudio()
+        start_pulseaudio(s)
         servers, probe_argv[-1] = s.servers, f"pulse:{sound_servers.SINK}.monitor"
     else:
-        s.start_pipewire(vm=path == "pipewire-vm")
+        start_pipewire(s, vm=path == "pipewire-vm")
         # The probe asks for PipeWire's default quantum, so that it never lowers the graph's.
         servers, probe_argv = s.servers, ["pw-jack", *probe_argv]
     s.start_program()

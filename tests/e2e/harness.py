@@ -1,11 +1,9 @@
-"""End-to-end harness: the real program on Xvfb and openbox, its MIDI read back from a JACK server
-whose only MIDI input is a capture client, driven with xdotool. Everything a Session starts is
-stopped and reaped when its block ends, also when the test fails."""
+"""The real program on Xvfb and openbox, driven with xdotool, its MIDI read back from JACK."""
 
 import argparse
 import contextlib
 import ctypes
-import itertools
+from itertools import count, takewhile
 import os
 import re
 import shutil
@@ -13,19 +11,19 @@ import signal
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import unittest
 
 WINDOW_NAME = "Nolvex MIDI keyboard"  # also the program's JACK client name
 CAPTURE_PORT = "e2e capture:input"
 TWIPS_PER_PIXEL = 15
+HEX = re.compile("[0-9a-f]{2}")
 GREY, GREEN, WHITE = (128, 128, 128), (0, 255, 0), (255, 255, 255)
 TOOLS = ("Xvfb", "openbox", "wmctrl", "xdotool", "xwininfo", "xprop", "import", "convert",
          "jackd", "jack_lsp", "jack_midi_dump", "xclip")
 
 BINARY = ARTEFACTS = None  # set by main()
-_serial = itertools.count()
+_serial = count()
 _libc = ctypes.CDLL(None)
 
 
@@ -35,12 +33,6 @@ def _forget_dead_jack_servers():
     if subprocess.run(["pgrep", "-x", "jackd|jackdbus"], stdout=subprocess.DEVNULL).returncode:
         with contextlib.suppress(FileNotFoundError):
             os.remove("/dev/shm/jack-shm-registry")
-
-
-def _stop_with_parent():
-    # PR_SET_PDEATHSIG: no X or JACK server outlives its test, even one killed by a time-out
-    # (JACK has eight server slots for the whole machine).
-    _libc.prctl(1, signal.SIGTERM)
 
 
 # Keys in twips from the top left of the client area: white keys 240 apart from 450, each black
@@ -59,21 +51,21 @@ def key_left(key):
     return 450 + 240 * sum(map(is_white, range(key))) if is_white(key) else BLACK_LEFT[key]
 
 
-def px(x, y):
-    """Client pixels of a point given in twips."""
+def px(x, y):  # twips to client pixels
     return x // TWIPS_PER_PIXEL, y // TWIPS_PER_PIXEL
 
 
-def key_point(key, upper=False):
-    """A pixel inside `key` that no other key covers; with `upper`, in the upper part of a white
-    key, where a black key may lie over it."""
+def key_point(key, upper=False):  # a pixel no other key covers; `upper`: at black key level
     lower = is_white(key) and not upper
     return px(key_left(key) + KEY_WIDTH // 2,
               KEY_TOP + ((BLACK_HEIGHT + WHITE_HEIGHT) // 2 if lower else BLACK_HEIGHT // 2))
 
 
-def poll(predicate, timeout, what, interval=0.02):
-    """The first true result of `predicate`; fails after `timeout` seconds."""
+def played(note, velocity=0x7F, program=0):  # the MIDI of one click on a key
+    return [bytes([0xC8, program]), bytes([0x98, note, velocity]), bytes([0x88, note, 0])]
+
+
+def poll(predicate, timeout, what, interval=0.02):  # the first true result of `predicate`
     deadline = time.monotonic() + timeout
     while not (result := predicate()):
         if time.monotonic() > deadline:
@@ -82,12 +74,17 @@ def poll(predicate, timeout, what, interval=0.02):
     return result
 
 
-def settle(get, expected, timeout=10, interval=0.05):
-    """The last result of `get`, called until it gives `expected` or the time is up."""
+def settle(get, expected, timeout=10, interval=0.05):  # `get` until it gives `expected`
     deadline = time.monotonic() + timeout
     while (value := get()) != expected and time.monotonic() < deadline:
         time.sleep(interval)
     return value
+
+
+def running(*procs):  # for poll: fails at once when one of the processes has exited
+    if exited := [p for p in procs if p.poll() is not None]:
+        raise RuntimeError(f"{exited[0].args[0]} exited with {exited[0].returncode}")
+    return True
 
 
 class Image:
@@ -100,49 +97,37 @@ class Image:
         self.pixels = data[header.end():]
 
     def pixel(self, x, y):
-        i = 3 * (y * self.width + x)
-        return tuple(self.pixels[i:i + 3])
+        return tuple(self.pixels[(i := 3 * (y * self.width + x)):i + 3])
 
 
 class Capture:
-    """The MIDI messages that jack_midi_dump heard, each whole, in arrival order."""
+    """The MIDI messages that jack_midi_dump heard, in arrival order."""
 
-    def __init__(self, proc):
-        self.proc, self._messages, self._cond = proc, [], threading.Condition()
-        threading.Thread(target=self._read, args=(proc.stdout,), daemon=True).start()
+    def __init__(self, session):
+        self.proc = session.spawn("capture", ["jack_midi_dump", "e2e capture"])
+        self.path = os.path.join(session.artefacts, "capture.log")
 
-    def _read(self, lines):
-        for line in lines:  # "<frame>: <hex bytes> <description>", one event a line
-            data = bytes(int(w, 16) for w in itertools.takewhile(
-                re.compile("[0-9a-f]{2}").fullmatch, line.partition(":")[2].split()))
-            with self._cond:
-                self._messages += [data] if data else []
-                self._cond.notify_all()
+    def messages(self, since=0):  # "<frame>: <hex bytes> <description>", one a line
+        with open(self.path) as f:
+            words = [line.partition(":")[2].split() for line in f if line.endswith("\n")]
+        return [m for w in words if (m := bytes(int(h, 16) for h in takewhile(HEX.fullmatch, w)))
+                ][since:]
 
     def mark(self):  # a position in the stream, to pass as `since`
-        with self._cond:
-            return len(self._messages)
-
-    def messages(self, since=0):
-        with self._cond:
-            return self._messages[since:]
+        return len(self.messages())
 
     def wait_messages(self, count, since=0, timeout=10):
         """All messages after `since`, once there are at least `count`."""
-        with self._cond:
-            if not self._cond.wait_for(lambda: len(self._messages) - since >= count, timeout):
-                got = [m.hex(" ") for m in self._messages[since:]]
-                raise TimeoutError(f"expected {count} MIDI messages, got {got}")
-            return self._messages[since:]
+        return poll(lambda: len(got := self.messages(since)) >= count and got, timeout,
+                    f"{count} MIDI messages in capture.log")
 
 
 class Session:
-    """One run: X server and window manager, a JACK server (`jack`) with the capture client
-    (`capture`), and the program (`program`). Artefacts go to a folder named after `test`."""
+    """X, window manager, JACK, capture client and program; all stopped when the block ends."""
 
     def __init__(self, test, jack=True, program=True, capture=True, period=1024):
         self.period = period  # JACK frames at 48 kHz: long enough that a loaded machine keeps up
-        name = test.id().split(".", 1)[-1] if test else f"session{next(_serial)}"
+        name = (test._subtest or test).id().split(".", 1)[-1] if test else f"s{next(_serial)}"
         self.artefacts = os.path.join(ARTEFACTS, name)
         self.jack_server = f"nolvex-e2e-{os.getpid()}-{next(_serial)}"
         self._wanted = jack, capture, program
@@ -152,7 +137,8 @@ class Session:
     def __enter__(self):
         os.makedirs(self.artefacts, exist_ok=True)
         jack, capture, program = self._wanted
-        try:
+        with contextlib.ExitStack() as on_failure:  # what started is stopped if a start fails
+            on_failure.enter_context(self._stack)
             self.tmp = tempfile.mkdtemp(prefix="nolvex-e2e-")
             self._stack.callback(shutil.rmtree, self.tmp, ignore_errors=True)
             self._start_x()
@@ -162,9 +148,7 @@ class Session:
                 self.start_capture()
             if program:
                 self.start_program(wait_drawn=jack)
-        except BaseException:
-            self._stack.close()
-            raise
+            on_failure.pop_all()
         return self
 
     def __exit__(self, *exc):
@@ -176,95 +160,78 @@ class Session:
         return env | dict(DISPLAY=self.display, JACK_NO_START_SERVER="1",
                           JACK_DEFAULT_SERVER=self.jack_server, QT_QPA_PLATFORM="xcb") | extra
 
-    def spawn(self, name, argv, env=None, stdout=None, pass_fds=()):
+    def spawn(self, name, argv, env=None, pass_fds=()):
         """A process of this session, logged to <name>.log; stopped and reaped at the end."""
         log = open(os.path.join(self.artefacts, f"{name}.log"), "wb")
         self._stack.callback(log.close)
         proc = subprocess.Popen(argv, env=env or self.env(), stdin=subprocess.DEVNULL,
-                                stdout=stdout or log, stderr=log, pass_fds=pass_fds,
-                                text=stdout is not None, preexec_fn=_stop_with_parent)
+                                stdout=log, stderr=log, pass_fds=pass_fds,
+                                # PR_SET_PDEATHSIG: no server outlives a test killed by a time-out
+                                preexec_fn=lambda: _libc.prctl(1, signal.SIGTERM))
         self._stack.callback(self.stop, proc)
         return proc
 
     @staticmethod
-    def stop(proc):
-        if proc.poll() is None:
-            proc.terminate()
-            try:
-                proc.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                proc.kill()
+    def stop(proc):  # signals to a process already reaped are not sent
+        proc.terminate()
+        with contextlib.suppress(subprocess.TimeoutExpired):
+            proc.wait(timeout=5)
+        proc.kill()
         proc.wait()
-        if proc.stdout:
-            proc.stdout.close()
 
-    def _start_x(self, attempts=3):
-        """Xvfb picks a free display itself; two servers starting at once can still race for
-        one, and the loser is started again."""
-        for attempt in range(attempts):
+    def _start_x(self):
+        # Xvfb picks a free display itself, but two starting at once may race for one.
+        for attempt in range(3):
             read_fd, write_fd = os.pipe()
-            try:
-                xvfb = self.spawn(f"xvfb{attempt}", ["Xvfb", "-displayfd", str(write_fd), "-screen",
-                                                     "0", "1280x1024x24", "-nolisten", "tcp"],
-                                  env=dict(os.environ), pass_fds=(write_fd,))
-            finally:
-                os.close(write_fd)
+            self.xvfb = self.spawn(f"xvfb{attempt}", [
+                "Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24", "-nolisten",
+                "tcp"], env=dict(os.environ), pass_fds=(write_fd,))
+            os.close(write_fd)
             with os.fdopen(read_fd) as pipe:
                 self.display = ":" + pipe.readline().strip()
             wm = self.spawn(f"openbox{attempt}", ["openbox"])
-
-            def answering():
-                if wm.poll() is not None or xvfb.poll() is not None:
-                    raise RuntimeError("openbox or Xvfb exited")
-                return self.run(["wmctrl", "-m"], check=False).returncode == 0
-            try:
-                poll(answering, 20, "openbox to answer wmctrl -m", interval=0.05)
-                self.xvfb = xvfb
-                return
-            except RuntimeError:
-                self.stop(wm)
-                self.stop(xvfb)
-        raise RuntimeError(f"no X server with openbox after {attempts} attempts")
+            with contextlib.suppress(RuntimeError):
+                return poll(lambda: running(wm, self.xvfb) and self.run(
+                    ["wmctrl", "-m"], check=False).returncode == 0, 20, "openbox", interval=0.05)
+            self.stop(wm)
+            self.stop(self.xvfb)
+        raise RuntimeError("no X server with openbox after 3 attempts")
 
     def start_jack(self, log="jackd"):
-        """JACK keeps a machine-wide table of eight servers: while other tests hold all of them,
-        jackd exits at once and is tried again."""
-        def answering():
-            if self.jackd.poll() is not None:
-                raise RuntimeError("jackd exited")
-            return self.run(["jack_lsp"], check=False).returncode == 0
+        # While other tests hold all eight entries of JACK's table of servers, jackd exits at once.
         argv = ["jackd", "--no-realtime", "-n", self.jack_server, "-d", "dummy", "-r", "48000",
                 "-p", str(self.period)]
         for _ in range(20):
             _forget_dead_jack_servers()
             self.jackd = self.spawn(log, argv)
             with contextlib.suppress(RuntimeError):
-                return poll(answering, 20, "jackd to answer jack_lsp", interval=0.05)
+                return poll(lambda: running(self.jackd) and self.run(
+                    ["jack_lsp"], check=False).returncode == 0, 20, "jackd", interval=0.05)
             time.sleep(1)
         raise RuntimeError(f"jackd did not start, see {log}.log")
 
     def start_capture(self):
-        self.capture = Capture(self.spawn("capture", ["jack_midi_dump", "e2e capture"],
-                                          stdout=subprocess.PIPE))
+        self.capture = Capture(self)
         poll(lambda: CAPTURE_PORT in self.run(["jack_lsp"]).stdout, 10, "the capture port")
 
     def start_program(self, wait_drawn=True):
-        """Starts the program in a fresh runtime folder and waits for its window to be mapped
-        and, with `wait_drawn`, drawn."""
+        """Starts the program and waits for its window to be mapped and, if `wait_drawn`, drawn."""
         runtime = tempfile.mkdtemp(prefix="xdg-", dir=self.tmp)
         self.program = self.spawn("program", [BINARY], env=self.env(XDG_RUNTIME_DIR=runtime))
-        self.window = poll(self._find_window, 30, f"a window named {WINDOW_NAME!r}")
+        self.window = poll(lambda: running(self.program) and next(
+            (w for w in self.visible_windows(f"^{WINDOW_NAME}$")
+             if "window id" not in self.xprop("WM_TRANSIENT_FOR", w)), None),
+            30, f"a window named {WINDOW_NAME!r}")
         if wait_drawn:
             self.menu_height()
 
-    def _find_window(self):
-        if self.program.poll() is not None:
-            raise RuntimeError(f"the program exited with {self.program.returncode}")
-        return next((w for w in self.visible_windows(f"^{WINDOW_NAME}$")
-                     if "window id" not in self.xprop("WM_TRANSIENT_FOR", w)), None)
-
     def wait_exit(self):
         return self.program.wait(timeout=20)
+
+    def close(self):
+        """Closes the main window as its close box does; the program's exit status."""
+        self.run(["wmctrl", "-i", "-c", str(self.window)])
+        return self.wait_exit()
 
     def run(self, argv, check=True):
         return subprocess.run(argv, env=self.env(), check=check, capture_output=True, text=True,
@@ -277,8 +244,7 @@ class Session:
         out = self.run(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False)
         return [int(w) for w in out.stdout.split()]
 
-    def geometry(self, window=None):
-        """(x, y, width, height) of a window on the screen."""
+    def geometry(self, window=None):  # (x, y, width, height) on the screen
         out = self.run(["xwininfo", "-id", str(window or self.window)]).stdout
         f = dict(re.findall(r"^\s*([\w -]+):\s+(-?\d+)$", out, re.M))
         return tuple(int(f[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y",
@@ -287,29 +253,27 @@ class Session:
     def xprop(self, prop, window=None):
         return self.run(["xprop", "-id", str(window or self.window), prop], check=False).stdout
 
-    def popups(self):
-        """Visible windows of the program other than its main window: message boxes, menus."""
+    def popups(self):  # the program's other visible windows: message boxes, menus
         out = self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.program.pid)],
                        check=False).stdout
         return [int(w) for w in out.split() if int(w) != self.window]
 
-    def close_window(self):
-        """Closes the main window through the window manager, as its close box does."""
-        self.run(["wmctrl", "-i", "-c", str(self.window)])
+    def dismiss(self, box):
+        self.xdotool("windowactivate", "--sync", box)
+        self.xdotool("key", "Return")
+        poll(lambda: not self.popups(), 10, "the message box to close")
 
-    def screenshot(self, name, window=None):
-        """Keeps a PNG of a window (the main window unless given; "root": the screen)."""
+    def screenshot(self, name, window=None):  # kept as <name>.png; window "root": the screen
         path = os.path.join(self.artefacts, f"{name}.png")
         self.run(["import", "-window", str(window or self.window), path])
         return Image(path)
 
-    def pixel(self, name, point):
-        """The colour at a point of the client area, from a screenshot kept as `name`."""
-        return self.screenshot(name).pixel(point[0], point[1] + self.menu_height())
+    def pixel(self, name, point, settle_on=None):  # at a client point; once `settle_on` if given
+        get = lambda: self.screenshot(name).pixel(point[0], point[1] + self.menu_height())
+        return get() if settle_on is None else settle(get, settle_on)
 
     def menu_height(self):
-        """The first row, down the left edge, where the grey client area starts; waits for the
-        window to be drawn."""
+        """Where the grey client area starts, once the window is drawn."""
         def measure():
             shot = self.screenshot("menu-measure")
             column = [shot.pixel(2, y) for y in range(shot.height)]
@@ -333,46 +297,32 @@ class Session:
         self.press(point, button)
         self.release(button)
 
-    def move_off_window(self):
-        x, y, w, h = self.geometry()
-        self.xdotool("mousemove", x + w + 100, y + h + 100)
-
     def choose(self, menu, *path, shot=None):
-        """Chooses through the menus with the keyboard: top-level menu `menu` (0 "Instruments",
-        1 "Gamme et Accord", 2 "Clé"), its entry path[0] (from 0), in that entry's submenu
-        path[1], and so on; with `shot`, a screenshot of the highlighted entry first."""
+        """Chooses entry path[0] of top-level menu `menu` (0 Instruments, 1 Gamme et Accord,
+        2 Clé), in its submenu path[1] and so on; `shot`: a screenshot before Return."""
         self.xdotool("mousemove", "--window", self.window, 15, self.menu_height() // 2,
                      "click", 1)
         poll(self.popups, 10, "the menu to open")
         # A menu reached with Right opens with its first entry highlighted, a clicked one not.
-        self.xdotool("key", *(["Right"] * menu or ["Down"]))
-        for level, index in enumerate(path):
-            keys = ["Right"] * (level > 0) + ["Down"] * index
-            if keys:
-                self.xdotool("key", *keys)
+        self.xdotool("key", *(["Right"] * menu or ["Down"]), *["Down"] * path[0],
+                     *sum((["Right"] + ["Down"] * index for index in path[1:]), []))
         if shot:
             self.screenshot(shot, "root")
         self.xdotool("key", "Return")
         poll(lambda: not self.popups(), 10, "the menu to close")
 
 
-def jack_connections(session):
-    """Port -> the ports it is connected to, from jack_lsp -c."""
-    connections, port = {}, None
-    for line in session.run(["jack_lsp", "-c"]).stdout.splitlines():
-        if line.startswith((" ", "\t")):
-            connections[port].add(line.strip())
-        elif line:
-            port = line
-            connections[port] = set()
-    return connections
+def jack_connections(session):  # port -> the ports connected to it
+    out = session.run(["jack_lsp", "-c"]).stdout
+    return {port: {p.strip() for p in peers.splitlines()}
+            for port, peers in re.findall(r"^(\S.*)\n((?:[ \t].*\n)*)", out, re.M)}
 
 
 def main():
-    """Entry of every test file: [--binary PROGRAM] --artefacts DIR, then unittest's own
-    arguments. Exits 77 (skipped) when a tool is missing."""
+    """run.py test_NAME [--binary PROGRAM] --artefacts DIR [unittest's]; exit 77: a tool missing"""
     global BINARY, ARTEFACTS
     parser = argparse.ArgumentParser()
+    parser.add_argument("module")
     for option in ("--binary", "--artefacts"):
         parser.add_argument(option, type=os.path.abspath)
     args, rest = parser.parse_known_args()
@@ -382,4 +332,6 @@ def main():
     if missing:
         print(f"SKIP: missing {', '.join(missing)}")
         sys.exit(77)
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    # A time-out's SIGTERM unwinds the test, so that what it started is stopped and undone.
+    signal.signal(signal.SIGTERM, lambda signum, _: sys.exit(f"stopped by signal {signum}"))
+    unittest.main(module=args.module, argv=[sys.argv[0], *rest], verbosity=2)

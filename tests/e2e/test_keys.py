@@ -1,17 +1,9 @@
-"""Playing keys with real clicks through xdotool; the bytes come from the JACK capture port."""
+"""Clicks on the keys and the velocity bar; the MIDI bytes read back from the capture port."""
 
 import unittest
 
 import harness
-from harness import GREEN, WHITE, Session, key_point, px, settle
-
-PROGRAM_0 = bytes([0xC8, 0x00])
-
-
-def played(note, velocity=0x7F):
-    """What a click on a key sends: program change, note on, note off."""
-    return [PROGRAM_0, bytes([0x98, note, velocity]), bytes([0x88, note, 0x00])]
-
+from harness import Session, key_point, played, px
 
 # (what is pressed, point in client pixels, mouse button, note expected on the wire)
 PRESSES = [
@@ -36,39 +28,17 @@ class KeysTest(unittest.TestCase):
         s.click(point, button)
         return s.capture.wait_messages(3, since)
 
-    def test_each_press_sends_program_change_and_note_on_and_the_release_note_off(self):
+    def test_wrong_bytes_or_note_for_a_key_or_button(self):
         with Session(self) as s:
             for what, point, button, note in PRESSES:
                 with self.subTest(what):
                     self.assertEqual(self.play(s, point, button), played(note))
 
-    def test_release_off_the_window_ends_the_pressed_note(self):
-        with Session(self) as s:
-            s.press(key_point(5))
-            s.capture.wait_messages(2)
-            s.move_off_window()
-            s.release()
-            self.assertEqual(s.capture.wait_messages(3), played(41))
-
-    def test_a_held_key_is_green_and_gets_its_own_colour_back(self):
-        with Session(self) as s:
-            for key in (0, 1):
-                point = key_point(key)
-                before = s.pixel(f"key{key}-before", point)
-                s.press(point)
-                self.assertEqual(settle(lambda: s.pixel(f"key{key}-held", point), GREEN), GREEN)
-                s.release()
-                self.assertEqual(settle(lambda: s.pixel(f"key{key}-released", point), before),
-                                 before)
-            self.assertEqual(s.pixel("key0-after", key_point(0)), WHITE)
-
-    def test_velocity_bar_lowers_the_velocity_down_to_zero_at_its_bottom(self):
+    def test_velocity_bar_does_not_lower_the_velocity_down_to_zero(self):
         with Session(self) as s:
             trough = (VOL_X, VOL_BOTTOM - (VOL_BOTTOM - VOL_TOP) // 3)
             s.click(trough)
-            program, note_on, _ = self.play(s, key_point(0))
-            self.assertEqual((program, note_on[:2]), (PROGRAM_0, bytes([0x98, 36])))
-            self.assertLess(note_on[2], 127, "a click low in the trough lowers the velocity")
+            self.assertLess(self.play(s, key_point(0))[1][2], 127, "lowered by a trough click")
             # Page down until the thumb covers the point, then drag the thumb below the bar.
             for _ in range(20):
                 s.click(trough)
@@ -76,8 +46,4 @@ class KeysTest(unittest.TestCase):
             s.move_to((VOL_X, VOL_BOTTOM + 60))
             s.release()
             self.assertEqual(self.play(s, key_point(0)), played(36, 0))
-            s.screenshot("velocity-zero")
 
-
-if __name__ == "__main__":
-    harness.main()

@@ -1,11 +1,9 @@
-"""The .deb that cpack makes installs with apt, its desktop entry and metainfo validate, the
-installed program shows its window, and the package is removed again afterwards."""
+"""The .deb that cpack makes, installed with apt on this machine and removed again."""
 
+import glob
 import os
 import shutil
-import signal
 import subprocess
-import sys
 import tempfile
 import unittest
 
@@ -15,6 +13,7 @@ from harness import Session
 PACKAGE, BINARY = "nolvex-keyboard", "/usr/bin/nolvex-keyboard"
 DESKTOP = "/usr/share/applications/io.github.nolvex.keyboard.desktop"
 METAINFO = "/usr/share/metainfo/io.github.nolvex.keyboard.metainfo.xml"
+APT = ("apt-get", "-o", "DPkg::Lock::Timeout=300", "-y", "-q")
 
 
 def run(*argv):
@@ -28,17 +27,15 @@ def installed():
 
 
 class PackageTest(unittest.TestCase):
-    def test_deb_installs_validates_shows_its_window_and_is_removed(self):
+    def test_deb_not_installable_invalid_windowless_or_left_installed(self):
         if os.geteuid() != 0:
             self.skipTest("installing a package needs root")
         was_installed, build = installed(), os.path.dirname(os.path.dirname(harness.BINARY))
         with tempfile.TemporaryDirectory(prefix="nolvex-pkg-") as tmp:
             run("cpack", "-G", "DEB", "--config", os.path.join(build, "CPackConfig.cmake"),
                 "-B", tmp)
-            debs = [os.path.join(tmp, f) for f in os.listdir(tmp) if f.endswith(".deb")]
-            self.assertEqual(len(debs), 1, "one .deb")
-            run("apt-get", "-o", "DPkg::Lock::Timeout=300", "-y", "-q", "install",
-                "--no-install-recommends", debs[0])
+            (deb,) = glob.glob(os.path.join(tmp, "*.deb"))  # exactly one
+            run(*APT, "install", "--no-install-recommends", deb)
             try:
                 run("desktop-file-validate", DESKTOP)
                 run("appstreamcli", "validate", "--no-net", METAINFO)
@@ -53,10 +50,6 @@ class PackageTest(unittest.TestCase):
                     self.assertIn(f'"{entry["StartupWMClass"]}"', s.xprop("WM_CLASS"))
             finally:
                 if not was_installed:
-                    run("apt-get", "-o", "DPkg::Lock::Timeout=300", "-y", "-q", "remove", PACKAGE)
+                    run(*APT, "remove", PACKAGE)
         self.assertEqual(installed(), was_installed, f"{PACKAGE} left as found")
 
-
-if __name__ == "__main__":
-    signal.signal(signal.SIGTERM, lambda signum, _: sys.exit(f"stopped by signal {signum}"))
-    harness.main()

@@ -1,0 +1,5 @@
+"""Runs one end-to-end test module; see harness.main."""
+
+import harness
+
+harness.main()
