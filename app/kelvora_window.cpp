@@ -300,8 +300,7 @@ void KelvoraWindow::closeEvent(QCloseEvent* event)
 // pointer grab away, and the release of a held button goes elsewhere.
 bool KelvoraWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_kelvora && watched == windowHandle() && event->type() == QEvent::Expose
-        && !windowHandle()->isExposed())
+    if (m_kelvora && event->type() == QEvent::Expose && !windowHandle()->isExposed())
         m_kelvora->pointerLost();
     return QMainWindow::eventFilter(watched, event);
 }

@@ -5,24 +5,9 @@
 #include "app/vol_bar.h"
 #include "tests/fakes/recording_midi.h"
 
-#include <QMenu>
-#include <QMenuBar>
 #include <QtTest>
 
 #include <memory>
-
-namespace {
-
-QList<QMenu*> submenus(const QList<QAction*>& actions)
-{
-    QList<QMenu*> menus;
-    for (QAction* a : actions)
-        if (a->menu())
-            menus.append(a->menu());
-    return menus;
-}
-
-} // namespace
 
 class KelvoraWindowTest : public QObject
 {
@@ -54,31 +39,6 @@ private slots:
         QCOMPARE(midi->sent, (std::vector { programChange(0), noteOn(46, 127), noteOff(46) }));
         QCOMPARE(window->keyBackColor(10), 0x80000007u);
         QVERIFY(!black->isChecked());
-    }
-
-    // Entry i of the instrument menus shows program i - 16, eight to a family in order; the two
-    // other menus hold the scale and root entries.
-    void menuTreeAsBuilt()
-    {
-        const QList<QMenu*> top = submenus(window->menuBar()->actions());
-        QCOMPARE(top.size(), 3);
-        std::int16_t index = 16;
-        for (QMenu* family : submenus(top[0]->actions())) {
-            QCOMPARE(family->actions().size(), 8);
-            for (QAction* entry : family->actions()) {
-                QCOMPARE(window->menuAction(index), entry);
-                QVERIFY(entry->text().startsWith(QString::asprintf("%03d", index - 16)));
-                ++index;
-            }
-        }
-        QCOMPARE(index, 136);
-        for (const auto& [menu, first, last] : { std::tuple { 1, 136, 152 }, { 2, 153, 164 } }) {
-            QCOMPARE(top[menu]->actions().size(), last - first + 1);
-            QCOMPARE(
-                window->menuAction(static_cast<std::int16_t>(first)), top[menu]->actions().first());
-            QCOMPARE(
-                window->menuAction(static_cast<std::int16_t>(last)), top[menu]->actions().last());
-        }
     }
 
     void choosingEntriesUpdatesTheirLabels_data()

@@ -52,26 +52,20 @@ constexpr std::uint32_t noteOff(std::uint32_t note)
     return 0x88 | note << 8;
 }
 
-// A window manager that records SetWindowPos calls and reports success.
+// A window manager that logs its calls with their arguments and reports success.
 class RecordingWindowManager : public WindowManager
 {
 public:
-    struct Call
-    {
-        NativeHandle hwnd;
-        std::intptr_t insertAfter;
-        int x, y, cx, cy;
-        std::uint32_t flags;
-        bool operator==(const Call&) const = default;
-    };
     std::int32_t SetWindowPos(NativeHandle hwnd, std::intptr_t insertAfter, int x, int y, int cx,
         int cy, std::uint32_t flags) override
     {
-        calls.push_back({ hwnd, insertAfter, x, y, cx, cy, flags });
-        if (sharedLog)
-            sharedLog->push_back("SetWindowPos");
+        std::string call = "SetWindowPos";
+        for (const long long argument : { (long long)hwnd, (long long)insertAfter, (long long)x,
+                 (long long)y, (long long)cx, (long long)cy, (long long)flags })
+            call += " " + std::to_string(argument);
+        log->push_back(call);
         return 1;
     }
-    std::vector<Call> calls;
-    std::vector<std::string>* sharedLog = nullptr;
+    std::vector<std::string> calls;
+    std::vector<std::string>* log = &calls;
 };

@@ -12,38 +12,30 @@ namespace {
 // What happened to the services and devices, in order: "list alsa", "open NAME", "send NAME 200".
 using Journal = std::vector<std::string>;
 
-class JournalDevice : public OutputDevice
+struct JournalDevice : OutputDevice
 {
-public:
-    JournalDevice(std::string name, std::int32_t openResult, Journal& journal)
-        : m_name(std::move(name))
-        , m_openResult(openResult)
-        , m_journal(journal)
+    JournalDevice(std::string deviceName, std::int32_t openResult, Journal& to)
+        : name(std::move(deviceName))
+        , result(openResult)
+        , journal(to)
     { }
-    std::int32_t open() override
-    {
-        m_journal.push_back("open " + m_name);
-        return m_openResult;
-    }
+    std::int32_t open() override { return journal.push_back("open " + name), result; }
     void send(std::uint32_t message) override
     {
-        m_journal.push_back("send " + m_name + " " + std::to_string(message));
+        journal.push_back("send " + name + " " + std::to_string(message));
     }
-    void close() override { m_journal.push_back("close " + m_name); }
-
-private:
-    std::string m_name;
-    std::int32_t m_openResult;
-    Journal& m_journal;
+    void close() override { journal.push_back("close " + name); }
+    std::string name;
+    std::int32_t result;
+    Journal& journal;
 };
 
-// ALSA with the given ports; JACK with one port, listed only when asked.
-class FakeDirectory : public PortDirectory
+// ALSA with one port, or none; JACK never asked while ALSA has one.
+struct FakeDirectory : PortDirectory
 {
-public:
-    FakeDirectory(std::vector<std::string> alsaPorts, Journal& journal)
-        : m_alsaPorts(std::move(alsaPorts))
-        , m_journal(journal)
+    FakeDirectory(std::vector<std::string> alsaPorts, Journal& to)
+        : ports(std::move(alsaPorts))
+        , journal(to)
     { }
     std::vector<MidiServiceApi> apis() const override
     {
@@ -51,67 +43,52 @@ public:
     }
     std::optional<std::vector<std::string>> outputPorts(MidiServiceApi api) override
     {
-        const bool alsa = api == MidiServiceApi::Alsa;
-        m_journal.push_back(alsa ? "list alsa" : "list jack");
-        return alsa ? m_alsaPorts : std::vector<std::string> { "jack:in" };
+        journal.push_back(api == MidiServiceApi::Alsa ? "list alsa" : "list jack");
+        return api == MidiServiceApi::Alsa ? ports : std::vector<std::string> {};
     }
     std::unique_ptr<OutputDevice> makeDevice(const DeviceEntry& port) override
     {
-        return std::make_unique<JournalDevice>(port.name, MidiResult::NoError, m_journal);
+        return std::make_unique<JournalDevice>(port.name, MidiResult::NoError, journal);
     }
-
-private:
-    std::vector<std::string> m_alsaPorts;
-    Journal& m_journal;
+    std::vector<std::string> ports;
+    Journal& journal;
 };
 
-SystemMidiService service(
-    Journal& journal, std::vector<std::string> alsaPorts, std::int32_t synthOpenResult = 0)
-{
-    return SystemMidiService(std::make_unique<FakeDirectory>(std::move(alsaPorts), journal),
-        [&journal, synthOpenResult] {
-            return std::make_unique<JournalDevice>("synth", synthOpenResult, journal);
-        });
-}
-
-// Device 0 gets every message and is closed once; a reopen closes the device held before.
-TEST(SystemMidiService, device0GetsEveryMessageAndIsClosedOnceAndAReopenClosesItFirst)
-{
-    Journal journal;
-    {
-        SystemMidiService s = service(journal, { "Synth:in 128:0" });
-        ASSERT_EQ(s.open(0), MidiResult::NoError);
-        s.send(0xC8);
-        ASSERT_EQ(s.open(1), MidiResult::NoError);
-        s.close();
-        s.close();
-    }
-    EXPECT_EQ(journal,
-        (Journal { "list alsa", "open Synth:in 128:0", "send Synth:in 128:0 200",
-            "close Synth:in 128:0", "list alsa", "open synth", "close synth" }));
-}
-
-// A device past the end, or one whose open fails, passes its code on and leaves nothing open.
-TEST(SystemMidiService, aFailedOpenPassesItsCodeOnAndLeavesNothingOpen)
+// Device 0 gets every message and is closed once; a reopen closes the device held before; a
+// device past the end, or one whose open fails, passes its code on and leaves nothing open.
+TEST(SystemMidiService, device0GetsEveryMessageAndAFailedOpenLeavesNothingOpen)
 {
     const struct
     {
-        std::int32_t deviceId, synthOpenResult, code;
+        std::vector<std::string> ports;
+        std::int32_t firstDevice, synthResult, code;
+        Journal journal;
     } cases[] = {
-        { 2, 0, MidiResult::BadDeviceId },
-        { -1, 0, MidiResult::BadDeviceId },
-        { 1, MidiResult::NotReady, MidiResult::NotReady },
+        { { "Synth:in 128:0" }, 0, 0, MidiResult::NoError,
+            { "list alsa", "open Synth:in 128:0", "send Synth:in 128:0 200", "close Synth:in 128:0",
+                "list alsa", "open synth", "send synth 200", "close synth" } },
+        { {}, 1, 0, MidiResult::BadDeviceId,
+            { "list alsa", "list jack", "list alsa", "list jack", "open synth", "send synth 200",
+                "close synth" } },
+        { {}, -1, 0, MidiResult::BadDeviceId,
+            { "list alsa", "list jack", "list alsa", "list jack", "open synth", "send synth 200",
+                "close synth" } },
+        { { "Synth:in 128:0" }, 1, MidiResult::NotReady, MidiResult::NotReady,
+            { "list alsa", "open synth", "list alsa", "open synth" } },
     };
     for (const auto& c : cases) {
         Journal journal;
         {
-            SystemMidiService s = service(journal, {}, c.synthOpenResult);
-            EXPECT_EQ(s.open(c.deviceId), c.code);
+            SystemMidiService s(std::make_unique<FakeDirectory>(c.ports, journal),
+                [&] { return std::make_unique<JournalDevice>("synth", c.synthResult, journal); });
+            EXPECT_EQ(s.open(c.firstDevice), c.code);
+            s.send(0xC8);
+            (void)s.open(c.ports.size());
             s.send(0xC8);
             s.close();
+            s.close();
         }
-        for (const std::string& entry : journal)
-            EXPECT_FALSE(entry.starts_with("send") || entry.starts_with("close")) << entry;
+        EXPECT_EQ(journal, c.journal) << c.firstDevice;
     }
 }
 
