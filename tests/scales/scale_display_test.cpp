@@ -16,7 +16,6 @@ using Markers = std::vector<int>;
 
 // Entries of the "Gamme et Accord" menu and roots of the "Clé" menu, by position.
 constexpr int Maj6 = 6, Dom7 = 7, Maj7 = 8, Min6 = 10, Min7 = 11, Dim7 = 13, Aug7 = 14;
-constexpr int Re = 2;
 
 // A scale display after start-up, driven through its handlers as the menus and labels would.
 struct StartedDisplay
@@ -78,31 +77,6 @@ TEST(ScaleDisplay, someChordsChangeVoicingWithTheRoot)
             EXPECT_EQ(d.markers(), expected) << c.scale << " root " << root;
         }
     }
-}
-
-TEST(ScaleDisplay, onlyAGammeChoiceWritesTheScaleLabelAfterMarkersAndNote)
-{
-    StartedDisplay d;
-    d.controls.captions[static_cast<int>(CaptionLabel::Lbl_gamme)] = "untouched";
-    d.chooseRoot(Re);
-    d.shiftOctave(-1);
-    const Markers markers = d.markers();
-    d.display.instrumentNameClicked();
-    EXPECT_EQ(d.markers(), markers);
-    EXPECT_EQ(d.note(), "(Ré) ");
-    EXPECT_EQ(d.gamme(), "untouched");
-
-    d.shiftOctave(1);
-    d.controls.log.clear();
-    d.chooseGamme(Dom7);
-    std::vector<std::string> expected;
-    for (int k = 0; k < 60; ++k)
-        expected.push_back("hide marker " + std::to_string(k));
-    for (const int k : { 30, 33, 36, 38 })
-        expected.push_back("show marker " + std::to_string(k));
-    expected.push_back("caption (Ré) 7");
-    expected.push_back("caption Accord de 7è de dominante");
-    EXPECT_EQ(d.controls.log, expected);
 }
 
 // Intervals above the root, in semitones.

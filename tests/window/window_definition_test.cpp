@@ -1,4 +1,3 @@
-#include "window/menu_bar.h"
 #include "window/window_definition.h"
 
 #include <gtest/gtest.h>
@@ -21,15 +20,4 @@ TEST(WindowDefinition, keysFollowThePianoPatternWithWhiteKeys240TwipsApartFrom45
                 << k;
         }
     }
-}
-
-// Each menu array's indices follow on from the previous array's, from 0 to 164.
-TEST(WindowDefinition, menuIndicesRunOnWithoutGaps)
-{
-    int next = 0;
-    for (const MenuIndex::MenuArray& a : MenuIndex::Arrays) {
-        EXPECT_EQ(a.first, next) << a.name;
-        next = a.last + 1;
-    }
-    EXPECT_EQ(next, MenuIndex::LastNote + 1);
 }
