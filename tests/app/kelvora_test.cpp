@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,7 @@ struct Window
     explicit Window(std::int32_t openResult)
     {
         midi.openResult = openResult;
-        midi.sharedLog = &controls.log;
+        midi.log = &controls.log;
         windowManager.log = &controls.log;
         controls.onVolChange = [this] { kelvora.volChanged(); };
         kelvora.load();
@@ -71,7 +72,43 @@ TEST(Kelvora, aFailedPortSendsAndClosesNothingWhileKeysStillColour)
     w.kelvora.keyUp(7);
     w.kelvora.unload();
     EXPECT_EQ(w.controls.keyColour[7], Colour::White);
-    EXPECT_EQ(w.midi.calls, std::vector<std::string> { "open 0" });
+    EXPECT_EQ(w.midi.sent, std::vector<std::uint32_t> {});
+    EXPECT_EQ(std::ranges::count(w.controls.log, "close"), 0);
+}
+
+TEST(Kelvora, keysOutsideTheKeyboardPlayAndColourNothing)
+{
+    Window w(MidiResult::NoError);
+    w.controls.log.clear();
+    for (const std::int16_t index : { -32768, -1, 60, 32767 }) {
+        w.kelvora.keyDown(index);
+        w.kelvora.keyUp(index);
+    }
+    w.kelvora.pointerLost();
+    EXPECT_EQ(w.controls.log, std::vector<std::string> {});
+}
+
+TEST(Kelvora, aLostPointerReleasesEachHeldButtonOfOnlyTheHeldKeysAndLateReleasesSendNothing)
+{
+    Window w(MidiResult::NoError);
+    w.kelvora.keyDown(10);
+    w.kelvora.keyDown(10); // a second button on the same key
+    w.kelvora.keyDown(29);
+    w.kelvora.keyDown(31);
+    w.kelvora.keyUp(31);
+    w.midi.sent.clear();
+    w.controls.log.clear();
+    w.kelvora.pointerLost();
+    EXPECT_EQ(w.midi.sent, (std::vector { noteOff(46), noteOff(46), noteOff(65) }));
+    EXPECT_EQ(w.controls.log,
+        (std::vector<std::string> { "unset 10", "send", "colour 10 2147483655", "unset 10", "send",
+            "colour 10 2147483655", "unset 29", "send", "colour 29 16777215" }));
+    w.controls.log.clear();
+    w.kelvora.keyUp(10); // the window system's own release, had it come after all
+    w.kelvora.keyUp(29);
+    w.kelvora.unload();
+    EXPECT_EQ(w.controls.log, std::vector<std::string> { "close" });
+    EXPECT_EQ(w.controls.keyColour[10], Colour::MenuText);
 }
 
 TEST(DisplayChoice, x11WhereASessionOffersBothAndOneLineWhereItOffersNone)

@@ -7,35 +7,27 @@
 #include <string>
 #include <vector>
 
-// A MIDI service that records what the port asks of it, in `calls` and, when set, in a log
-// shared with other fakes. `openResult` is what open returns.
+// A MIDI service that logs what the port asks of it to `log` and keeps the messages sent.
+// `openResult` is what open returns.
 class RecordingMidi : public MidiService
 {
 public:
     std::int32_t open(std::int32_t deviceId) override
     {
-        record("open " + std::to_string(deviceId));
+        log->push_back("open " + std::to_string(deviceId));
         return openResult;
     }
     void send(std::uint32_t message) override
     {
-        record("send");
+        log->push_back("send");
         sent.push_back(message);
     }
-    void close() override { record("close"); }
+    void close() override { log->push_back("close"); }
 
     std::int32_t openResult = 0;
     std::vector<std::uint32_t> sent;
     std::vector<std::string> calls;
-    std::vector<std::string>* sharedLog = nullptr;
-
-private:
-    void record(const std::string& call)
-    {
-        calls.push_back(call);
-        if (sharedLog)
-            sharedLog->push_back(call);
-    }
+    std::vector<std::string>* log = &calls;
 };
 
 // Channel 8 messages as `RecordingMidi::sent` holds them: status byte lowest.
