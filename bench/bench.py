@@ -305,13 +305,6 @@ def start_pipewire(s, vm):
     s.start_pipewire()
 
 
-def start_pulseaudio(s):
-    s.servers = [s.spawn("pulseaudio", [
-        "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-        "-L", "module-native-protocol-unix", "-L", "module-always-sink"], env=s.server_env())]
-    s.null_sink()
-
-
 def synth_jack_ports(s):
     ports = s.run(["jack_lsp"]).stdout.splitlines()
     outs = [p for p in ports if p.startswith(harness.WINDOW_NAME + ":")
@@ -330,7 +323,7 @@ def sound_path(s, path, tools):
     if path == "jack":
         servers = start_realtime_jack(s)
     elif path == "pulseaudio":
-        start_pulseaudio(s)
+        s.start_pulseaudio()
         servers, probe_argv[-1] = s.servers, f"pulse:{sound_servers.SINK}.monitor"
     else:
         start_pipewire(s, vm=path == "pipewire-vm")

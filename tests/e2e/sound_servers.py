@@ -34,6 +34,12 @@ class SoundSession(Session):
         self.servers = [self.spawn(name, [name], env=env) for name in PIPEWIRE]
         self.null_sink()
 
+    def start_pulseaudio(self):
+        self.servers = [self.spawn("pulseaudio", [
+            "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+            "-L", "module-native-protocol-unix", "-L", "module-always-sink"], env=self.server_env())]
+        self.null_sink()
+
     def stop_servers(self):
         for proc in reversed(self.servers):
             self.stop(proc)

@@ -4,13 +4,14 @@ import array
 import json
 import math
 import os
+import re
 import shutil
 import time
 import unittest
 import wave
 
 import harness
-from harness import Session, key_point, poll
+from harness import Session, key_point, poll, settle
 from sound_servers import PIPEWIRE, SoundSession
 
 MIDDLE_C = 440.0 * 2 ** ((60 - 69) / 12)  # 261.63 Hz, the note of key 24
@@ -109,3 +110,19 @@ class SynthTest(unittest.TestCase):
             self.assertEqual(s.close(), 0)
         for path in paths:
             self.assert_middle_c(path)
+
+    def test_own_pulseaudio_stream_missing_or_not_corked_while_silent(self):
+        self.need("pulseaudio", "dbus-daemon", "pactl")
+        with SoundSession(self) as s:
+            s.start_pulseaudio()
+            s.start_program()
+            corked = lambda: re.findall(r"Corked: (\w+)", s.run(["pactl", "list", "sink-inputs"]).stdout)
+            self.assertEqual(poll(corked, 20, "the synthesiser's stream"), ["yes"], "silent at start")
+            stream = s.run(["pactl", "list", "sink-inputs"]).stdout
+            for key in ("media.name", "application.name"):
+                self.assertIn(f'{key} = "{harness.WINDOW_NAME}"', stream)
+            s.press(key_point(24))
+            self.assertEqual(settle(corked, ["no"]), ["no"], "playing while the key is held")
+            s.release()
+            self.assertEqual(settle(corked, ["yes"]), ["yes"], "corked again once silent")
+            self.assertEqual(s.close(), 0)
