@@ -15,17 +15,11 @@ struct SystemColour
     QPalette::ColorRole role;
 };
 
-constexpr std::array<SystemColour, 12> SystemColours { {
-    { 0, nullptr, QPalette::Button }, // scroll bar
-    { 4, "QMenu", QPalette::Window }, // menu
-    { 5, nullptr, QPalette::Base }, // window
-    { 7, "QMenu", QPalette::WindowText }, // menu text
-    { 8, nullptr, QPalette::Text }, // window text
-    { 13, nullptr, QPalette::Highlight }, { 14, nullptr, QPalette::HighlightedText },
-    { 15, nullptr, QPalette::Button }, // button face
-    { 16, nullptr, QPalette::Dark }, // button shadow
-    { 17, nullptr, QPalette::PlaceholderText }, // grey text
-    { 18, nullptr, QPalette::ButtonText }, { 20, nullptr, QPalette::Light }, // button highlight
+// The system colours that the window's controls use.
+constexpr std::array<SystemColour, 3> SystemColours { {
+    { 7, "QMenu", QPalette::WindowText }, // menu text: the black keys
+    { 14, nullptr, QPalette::HighlightedText }, // highlighted text: the black keys' captions
+    { 18, nullptr, QPalette::ButtonText }, // button text: the white keys' captions
 } };
 
 } // namespace

@@ -18,6 +18,8 @@ class StartupTest(unittest.TestCase):
             self.assertEqual((width, height - s.menu_height()), (619, 139))
             for x, y in [(0, 138), (618, 0)]:
                 self.assertEqual(s.pixel("window", (x, y)), harness.GREY, (x, y))
+            for key, colour in [(0, harness.WHITE), (1, (0, 0, 0))]:  # black: the menu text colour
+                self.assertEqual(s.pixel("window", key_point(key)), colour, key)
             poll(lambda: "_NET_WM_STATE_ABOVE" in s.xprop("_NET_WM_STATE"), 20,
                  "_NET_WM_STATE_ABOVE on the window")
             ports = poll(lambda: harness.jack_connections(s).get(harness.CAPTURE_PORT), 20,

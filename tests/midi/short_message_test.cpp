@@ -9,7 +9,7 @@
 namespace {
 
 // The bytes of every message the keyboard sends are checked on the wire, end to end.
-TEST(ShortMessage, refusesValuesThatDoNotFitTheirByte)
+TEST(ShortMessage, refusesValuesThatDoNotFitTheirByteAndPacksTheirExtremes)
 {
     for (const std::optional<std::uint32_t> refused : { ShortMessage::noteOn(16, 60, 100),
              ShortMessage::programChange(-1, 0), ShortMessage::programChange(8, 128),
@@ -17,6 +17,8 @@ TEST(ShortMessage, refusesValuesThatDoNotFitTheirByte)
              ShortMessage::noteOff(8, -1), ShortMessage::noteOff(8, 32767),
              ShortMessage::noteOn(8, 60, -1), ShortMessage::noteOn(8, 60, 128) })
         EXPECT_FALSE(refused.has_value()) << std::hex << refused.value_or(0);
+    EXPECT_EQ(ShortMessage::noteOn(0, 0, 0), 0x90u);
+    EXPECT_EQ(ShortMessage::noteOn(15, 127, 127), 0x7F7F9Fu);
 }
 
 TEST(ShortMessage, putsNothingOnTheWireButChannelMessages)
