@@ -34,13 +34,4 @@ TEST(Instruments, anEntrySetsItsProgramAndLabelsItselfWithItsFamily)
     }
 }
 
-// The captions are joined as the menus show them, nothing trimmed.
-TEST(Instruments, labelJoinsFamilyAndEntryCaptionsAsShown)
-{
-    WindowState state;
-    RecordingControls controls;
-    Instruments(state, controls, 87);
-    EXPECT_EQ(controls.caption(CaptionLabel::Lbl_Instrument_Name), "REED - 071 - Clarinet ");
-}
-
 } // namespace
