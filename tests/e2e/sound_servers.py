@@ -54,7 +54,10 @@ class SoundSession(Session):
              "the null sink as the default")
 
     def record(self, path):
-        """Records the sink's left channel to a WAV file until stopped, in small fragments."""
-        return self.spawn("parecord", ["parecord", f"--device={SINK}.monitor", "--channels=1",
-                                       "--rate=48000", "--format=s16le", "--file-format=wav",
-                                       "--latency-msec=20", path])
+        """Records the sink's left channel to a WAV file until stopped, in small fragments; returns
+        once the first samples are written."""
+        rec = self.spawn("parecord", ["parecord", f"--device={SINK}.monitor", "--channels=1",
+                                      "--rate=48000", "--format=s16le", "--file-format=wav",
+                                      "--latency-msec=20", path])
+        poll(lambda: os.path.exists(path) and os.path.getsize(path) > 4096, 10, "the recording")
+        return rec
