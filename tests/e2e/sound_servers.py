@@ -31,6 +31,11 @@ class SoundSession(Session):
             self.spawn("dbus", ["dbus-daemon", "--session", "--nofork",
                                 f"--address=unix:path={bus}"], env=env)
             poll(lambda: os.path.exists(bus), 10, "the session bus")
+        # No Bluetooth: its monitor needs logind, and wireplumber quits on a machine without it.
+        lua = os.path.join(self.tmp, "config", "wireplumber", "bluetooth.lua.d")
+        os.makedirs(lua, exist_ok=True)
+        with open(os.path.join(lua, "51-no-bluetooth.lua"), "w") as f:
+            f.write("bluez_monitor.enabled = false\n")
         self.servers = [self.spawn(name, [name], env=env) for name in PIPEWIRE]
         self.null_sink()
 
