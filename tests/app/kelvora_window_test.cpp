@@ -35,6 +35,7 @@ private slots:
     {
         KeyButton* black = window->key(10);
         QTest::mousePress(black, Qt::LeftButton);
+        QVERIFY(black->isDown()); // drawn pressed in while held
         QTest::mouseRelease(black, Qt::LeftButton, {}, QPoint(-40, 60));
         QCOMPARE(midi->sent, (std::vector { programChange(0), noteOn(46, 127), noteOff(46) }));
         QCOMPARE(window->keyBackColor(10), 0x80000007u);

@@ -2,16 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using namespace WindowDefinition;
 
 // A piano octave from C: offsets 0, 2, 4, 5, 7, 9 and 11 are white keys, 240 twips apart from 450;
-// the black keys are shorter and drawn in the system's menu-text colour.
+// the black keys are shorter and drawn in the system's menu-text colour. The white keys of the
+// middle octave, and only those, carry their note's letter.
 TEST(WindowDefinition, keysFollowThePianoPatternWithWhiteKeys240TwipsApartFrom450)
 {
     int white = 0;
     for (int k = 0; k < KeyCount; ++k) {
         const Control key = keyControl(k);
-        if (std::string_view("WBWBWWBWBWBW")[k % 12] == 'W') {
+        const bool isWhite = std::string_view("WBWBWWBWBWBW")[k % 12] == 'W';
+        const std::string letter
+            = isWhite && k / 12 == 2 ? std::string(1, "CDEFGAB"[white % 7]) : "";
+        const std::size_t start = key.caption.find_first_not_of(' ');
+        EXPECT_EQ(start == std::string_view::npos ? "" : key.caption.substr(start), letter) << k;
+        if (isWhite) {
             EXPECT_EQ(std::tuple(key.left, key.height, *key.backColour),
                 std::tuple(450 + 240 * white++, 975, Colour::White))
                 << k;
