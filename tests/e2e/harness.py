@@ -28,11 +28,27 @@ _libc = ctypes.CDLL(None)
 
 
 def _forget_dead_jack_servers():
-    # A JACK server killed outright never gives its entry in JACK's machine-wide table of eight
-    # servers back. With no server running at all, every entry is stale: the table goes.
-    if subprocess.run(["pgrep", "-x", "jackd|jackdbus"], stdout=subprocess.DEVNULL).returncode:
-        with contextlib.suppress(FileNotFoundError):
-            os.remove("/dev/shm/jack-shm-registry")
+    # A JACK server killed outright never gives back its entries in JACK's machine-wide registry
+    # (eight servers, 256 shared memory segments); once it is full, no server starts. Entries of
+    # processes that are gone are freed as their owner would free them (from its pid on, zeros),
+    # their segments removed. The registry: a header (the file's length at byte 12, the header's
+    # own at 16, a segment entry's at 20), eight server entries (pid, name), then the segment
+    # entries (index, pid, size, name).
+    with contextlib.suppress(FileNotFoundError), open("/dev/shm/jack-shm-registry", "r+b") as f:
+        table = f.read()
+        size, servers_end, entry = (int.from_bytes(table[i:i + 4], "little") for i in (12, 16, 20))
+        server = (servers_end - 24) // 8
+        entries = [(o, o + server, None) for o in range(24, servers_end, server)] + [
+            (o + 4, o + entry, table[o + 12:o + entry].split(b"\0")[0]) for o in
+            range(servers_end, size, entry)]
+        for start, end, segment in entries:
+            pid = int.from_bytes(table[start:start + 4], "little")
+            if pid and not os.path.exists(f"/proc/{pid}"):
+                f.seek(start)
+                f.write(bytes(end - start))
+                if segment:
+                    with contextlib.suppress(FileNotFoundError):
+                        os.remove("/dev/shm/" + segment.decode().lstrip("/"))
 
 
 # Keys in twips from the top left of the client area: white keys 240 apart from 450, each black
