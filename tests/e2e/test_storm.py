@@ -2,6 +2,7 @@
 
 import collections
 import itertools
+import os
 import random
 import unittest
 
@@ -41,20 +42,27 @@ def settled(s):  # all captured messages, once none has arrived for a second
 
 class StormTest(unittest.TestCase):
     def test_click_storm_leaves_a_note_hanging_or_a_key_not_in_its_own_colour(self):
-        with Session(self) as s:
-            colours = lambda shot: [shot.pixel(x, y + s.menu_height())
-                                    for x, y in map(key_point, range(60))]
-            before = colours(s.screenshot("before-storm"))
-            x, y, w, h = s.geometry()
-            off_window, rng, presses = (x + w + 80, y + h + 80), random.Random(20240611), 0
-            for _ in range(ROUNDS):
-                args = storm((x, y + s.menu_height()), off_window, rng)
-                presses += args.count("mousedown")
-                s.xdotool(*args)
-            s.xdotool("mousemove", *off_window)
-            messages = settled(s)
-            after = colours(s.screenshot("after-storm"))
-            self.assertEqual(s.close(), 0)
+        # Again when JACK overran its cycles: the capture client missed MIDI then, not the program.
+        for _ in range(3):
+            with Session(self) as s:
+                colours = lambda shot: [shot.pixel(x, y + s.menu_height())
+                                        for x, y in map(key_point, range(60))]
+                before = colours(s.screenshot("before-storm"))
+                x, y, w, h = s.geometry()
+                off_window, rng, presses = (x + w + 80, y + h + 80), random.Random(20240611), 0
+                for _ in range(ROUNDS):
+                    args = storm((x, y + s.menu_height()), off_window, rng)
+                    presses += args.count("mousedown")
+                    s.xdotool(*args)
+                s.xdotool("mousemove", *off_window)
+                messages = settled(s)
+                after = colours(s.screenshot("after-storm"))
+                self.assertEqual(s.close(), 0)
+                with open(os.path.join(s.artefacts, "jackd.log")) as f:
+                    if "XRun" not in f.read():
+                        break
+        else:
+            self.fail("JACK overran its cycles in every attempt: the capture is incomplete")
 
         kinds = collections.Counter(m[0] for m in messages)
         # A few presses of a fast storm never reach the program (more of them under the
