@@ -68,6 +68,7 @@ private slots:
                      window->label(CaptionLabel::Lbl_note)->text() }),
             labels);
         QVERIFY(midi->sent.empty());
+        QCOMPARE(window->menuAction(KelvoraWindow::MenuIndexCount), nullptr);
     }
 
     void velocityBarRunsFrom127AtTheTop()

@@ -6,7 +6,7 @@ import subprocess
 import unittest
 
 import harness
-from harness import WHITE, Session, key_point, played
+from harness import GREEN, WHITE, Session, key_point, played
 
 HELD = 7  # a white key: note 43
 
@@ -37,6 +37,8 @@ class ShutdownTest(unittest.TestCase):
     def test_key_held_through_minimising_or_wrong_colour_or_second_note_off_after(self):
         with Session(self) as s:
             since = self.hold(s)
+            s.move_to((key_point(HELD)[0] + 3, key_point(HELD)[1]))  # events short of losing it
+            self.assertEqual(s.pixel("held", key_point(HELD), settle_on=GREEN), GREEN)
             s.xdotool("windowminimize", "--sync", s.window)
             self.assertEqual(s.capture.wait_messages(3, since), played(43))
             s.release()

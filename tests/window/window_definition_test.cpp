@@ -1,3 +1,4 @@
+#include "window/menu_bar.h"
 #include "window/window_definition.h"
 
 #include <gtest/gtest.h>
@@ -28,4 +29,15 @@ TEST(WindowDefinition, keysFollowThePianoPatternWithWhiteKeys240TwipsApartFrom45
                 << k;
         }
     }
+}
+
+// Each menu array's indices follow on from the previous array's, from 0 to 164.
+TEST(WindowDefinition, menuIndicesRunOnWithoutGaps)
+{
+    int next = 0;
+    for (const MenuIndex::MenuArray& a : MenuIndex::Arrays) {
+        EXPECT_EQ(a.first, next) << a.name;
+        next = a.last + 1;
+    }
+    EXPECT_EQ(next, MenuIndex::LastNote + 1);
 }
