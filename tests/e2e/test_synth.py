@@ -37,9 +37,9 @@ def synth_port(s):  # the synthesiser's first audio port, once connected to the 
                  and any(p.startswith("system:playback_") for p in peers)), None)
 
 
-def native_stream(s):  # its own PipeWire stream's properties, not pipewire-pulse's for it
-    nodes = [o["info"]["props"] for o in json.loads(s.run(["pw-dump"]).stdout)
-             if o["type"].endswith(":Node")]
+def native_stream(s):  # its own PipeWire stream's properties and state, not pipewire-pulse's
+    nodes = [o["info"]["props"] | {"state": o["info"]["state"]}
+             for o in json.loads(s.run(["pw-dump"]).stdout) if o["type"].endswith(":Node")]
     return next((p for p in nodes if p.get("node.name") == harness.WINDOW_NAME
                  and p.get("client.api") != "pipewire-pulse"), None)
 
@@ -98,6 +98,8 @@ class SynthTest(unittest.TestCase):
             stream = poll(lambda: native_stream(s), 20, "the synthesiser's PipeWire stream")
             self.assertEqual((stream["media.name"], stream["application.name"]),
                              (harness.WINDOW_NAME,) * 2)
+            self.assertEqual(settle(lambda: native_stream(s)["state"], "idle"), "idle",
+                             "paused while silent")
             paths = [os.path.join(s.artefacts, f"key24-{take}.wav") for take in ("1", "2")]
             for path in paths:
                 if path == paths[1]:  # the stream reconnects at the next note

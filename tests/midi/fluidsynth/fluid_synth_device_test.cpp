@@ -68,6 +68,8 @@ TEST_F(RenderedSynth, theProgramChangesTheSoundAndVelocityZeroIsSilent)
     EXPECT_NE(play(73, 100, 0.5), piano) << "a flute does not sound like a piano";
     restart();
     EXPECT_LT(rms(play(0, 0, 0.5)), 1e-6);
+    restart();
+    EXPECT_GT(rms(play(0, 1, 0.5)), 0.0) << "velocity 1 still sounds";
 }
 
 TEST_F(RenderedSynth, aNoteEndsOnlyWithItsOwnNoteOff)
