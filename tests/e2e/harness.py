@@ -90,7 +90,7 @@ def poll(predicate, timeout, what, interval=0.02):  # the first true result of `
     return result
 
 
-def settle(get, expected, timeout=10, interval=0.05):  # `get` until it gives `expected`
+def settle(get, expected, timeout=30, interval=0.05):  # `get` until it gives `expected`
     deadline = time.monotonic() + timeout
     while (value := get()) != expected and time.monotonic() < deadline:
         time.sleep(interval)
