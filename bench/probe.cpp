@@ -199,10 +199,10 @@ struct Probe
     {
         constexpr std::uint32_t chunk = 64;
         constexpr std::uint32_t fragment = sampleRate / 50 * 8;
-        const pa_sample_spec spec { PA_SAMPLE_FLOAT32LE, sampleRate, 2 };
+        const pa_sample_spec sampleFormat { PA_SAMPLE_FLOAT32LE, sampleRate, 2 };
         const pa_buffer_attr attr { std::uint32_t(-1), 0, 0, 0, fragment };
         pa_simple* pa = pa_simple_new(nullptr, "bench probe", PA_STREAM_RECORD, source.c_str(),
-            "probe", &spec, nullptr, &attr, nullptr);
+            "probe", &sampleFormat, nullptr, &attr, nullptr);
         if (pa == nullptr)
             return false;
         std::thread([this, pa] {

@@ -114,9 +114,9 @@ bool PulseConnection::waitForContext()
 
 bool PulseConnection::connectStream()
 {
-    const pa_sample_spec spec { PA_SAMPLE_FLOAT32NE,
+    const pa_sample_spec sampleFormat { PA_SAMPLE_FLOAT32NE,
         static_cast<std::uint32_t>(m_format.sampleRate), channels };
-    m_stream = m_pa.streamNew(m_context, m_format.name.c_str(), &spec, nullptr);
+    m_stream = m_pa.streamNew(m_context, m_format.name.c_str(), &sampleFormat, nullptr);
     if (m_stream == nullptr)
         return false;
     m_pa.streamSetStateCallback(
