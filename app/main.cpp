@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #if defined(Q_OS_WIN)
 #include "app/win32_window_manager.h"
@@ -42,13 +45,38 @@ std::unique_ptr<WindowManager> makeWindowManager([[maybe_unused]] QGuiApplicatio
 #endif
 }
 
+// What the toolkit says while it opens the display, held back: when it fails, it says so in half
+// a dozen lines and aborts, and one line and exit status 1 say it better.
+std::vector<QString> g_startupMessages;
+
+void holdStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type != QtFatalMsg) {
+        g_startupMessages.push_back(qFormatLogMessage(type, context, message));
+        return;
+    }
+    const QString reason = g_startupMessages.empty() ? message : g_startupMessages.front();
+    std::fprintf(stderr,
+        "nolvex-keyboard: cannot open the display (%s). Start the keyboard from a desktop "
+        "session; on Wayland it needs the package qt6-wayland, on X11 qt6-qpa-plugins.\n",
+        qPrintable(reason.simplified()));
+    std::_Exit(EXIT_FAILURE);
+}
+
+void replayStartupMessages(QtMessageHandler previous)
+{
+    qInstallMessageHandler(previous);
+    for (const QString& message : std::exchange(g_startupMessages, {}))
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    const DisplayChoice choice = chooseDisplay(
-        std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+    const DisplayChoice choice = chooseDisplay(std::getenv("QT_QPA_PLATFORM"),
+        std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), systemDisplayProbes());
     if (!choice.error.empty()) {
         std::fprintf(stderr, "%s\n", choice.error.c_str());
         return EXIT_FAILURE;
@@ -62,8 +90,12 @@ int main(int argc, char* argv[])
     // Neither the MIDI service nor the synthesiser may start a JACK server of its own; set here,
     // before any of their threads runs.
     qputenv("JACK_NO_START_SERVER", "1");
+    const QtMessageHandler previousHandler = qInstallMessageHandler(holdStartupMessage);
     QApplication app(argc, argv);
+    replayStartupMessages(previousHandler);
     QApplication::setApplicationName("nolvex-keyboard");
+    // Wayland's app id, which a dock matches against the desktop entry for its icon.
+    QGuiApplication::setDesktopFileName("io.github.nolvex.keyboard");
     QApplication::setApplicationDisplayName("Nolvex MIDI keyboard");
 
     const std::unique_ptr<MidiService> midi = makeSystemMidiService();

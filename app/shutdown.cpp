@@ -11,6 +11,9 @@
 #include <cstdlib>
 #include <utility>
 
+#if defined(Q_OS_LINUX)
+#include <xcb/xcb.h>
+#endif
 #if defined(Q_OS_UNIX)
 #include <cerrno>
 #include <fcntl.h>
@@ -79,6 +82,7 @@ Shutdown::Shutdown(KelvoraWindow& window)
     : m_window(window)
 {
     g_window = &window;
+    QCoreApplication::instance()->installNativeEventFilter(this);
     static const bool registered = std::atexit(unloadAtExit) == 0;
     (void)registered;
 #if defined(Q_OS_UNIX)
@@ -92,7 +96,28 @@ Shutdown::Shutdown(KelvoraWindow& window)
 
 Shutdown::~Shutdown()
 {
+    QCoreApplication::instance()->removeNativeEventFilter(this);
     g_window = nullptr;
+}
+
+bool Shutdown::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+#if defined(Q_OS_LINUX)
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_DESTROY_NOTIFY)
+        return false;
+    const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(message);
+    if (destroyed->window == m_window.nativeHandle()) {
+        m_windowGone = true;
+        QCoreApplication::exit(0);
+    }
+#else
+    (void)eventType;
+    (void)message;
+#endif
+    return false;
 }
 
 void Shutdown::onSignalPipe()
@@ -108,7 +133,7 @@ void Shutdown::onSignalPipe()
 
 int Shutdown::runEventLoop()
 {
-    const int status = m_signal == 0 ? QApplication::exec() : 0;
+    const int status = m_signal == 0 && !m_windowGone ? QApplication::exec() : 0;
     m_window.finish();
     g_window = nullptr;
     // Ended by a quit signal: the parent learns so, as if the signal had not been caught.

@@ -51,6 +51,8 @@ the notes of 17 scales and chords on the keys.")
 timgm6mb-soundfont | sf2-soundfont-gm, fonts-comic-neue")
     # The libraries it links come from dpkg-shlibdeps, with their minimum versions; without it
     # (dpkg-dev), the Debian 12 packages of those libraries, unversioned.
+    # Qt's Wayland platform plugin, for a Wayland session without XWayland.
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
     find_program(NOLVEX_DPKG_SHLIBDEPS dpkg-shlibdeps)
     if(NOLVEX_DPKG_SHLIBDEPS)
         set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

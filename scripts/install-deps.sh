@@ -5,7 +5,7 @@ set -euo pipefail
 
 run_packages=(
     g++ cmake ninja-build pkg-config make
-    qt6-base-dev libx11-dev librtmidi-dev libfluidsynth-dev libjack-jackd2-dev
+    qt6-base-dev qt6-wayland libx11-dev librtmidi-dev libfluidsynth-dev libjack-jackd2-dev
     libpipewire-0.3-dev libpulse-dev
     timgm6mb-soundfont fonts-comic-neue fonts-dejavu-core
 )
@@ -14,7 +14,7 @@ test_packages=(
     jackd2 xvfb xauth xdotool openbox x11-utils wmctrl imagemagick xclip
     desktop-file-utils appstream dpkg-dev file procps libxtst-dev valgrind
     dbus pipewire pipewire-bin pipewire-pulse wireplumber pulseaudio-utils
-    pulseaudio pipewire-jack
+    pulseaudio pipewire-jack weston
 )
 
 packages=("${run_packages[@]}")

@@ -141,8 +141,8 @@ class Capture:
 class Session:
     """X, window manager, JACK, capture client and program; all stopped when the block ends."""
 
-    def __init__(self, test, jack=True, program=True, capture=True, period=1024):
-        self.period = period  # JACK frames at 48 kHz: long enough that a loaded machine keeps up
+    def __init__(self, test, jack=True, program=True, capture=True, period=1024, depth=24):
+        self.period, self.depth = period, depth  # JACK frames at 48 kHz: long enough that a loaded machine keeps up
         name = (test._subtest or test).id().split(".", 1)[-1] if test else f"s{next(_serial)}"
         self.artefacts = os.path.join(ARTEFACTS, name)
         self.jack_server = f"nolvex-e2e-{os.getpid()}-{next(_serial)}"
@@ -200,7 +200,7 @@ class Session:
         for attempt in range(3):
             read_fd, write_fd = os.pipe()
             self.xvfb = self.spawn(f"xvfb{attempt}", [
-                "Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24", "-nolisten",
+                "Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"1280x1024x{self.depth}", "-nolisten",
                 "tcp"], env=dict(os.environ), pass_fds=(write_fd,))
             os.close(write_fd)
             with os.fdopen(read_fd) as pipe:

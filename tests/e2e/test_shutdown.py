@@ -1,8 +1,11 @@
-"""Ending the program, or hiding its window, while a key is held; starting it without a display."""
+"""Ending the program, or hiding its window, while a key is held; starting it where no display
+can be used."""
 
 import os
 import signal
+import socket
 import subprocess
+import tempfile
 import unittest
 
 import harness
@@ -22,6 +25,7 @@ class ShutdownTest(unittest.TestCase):
         endings = [("close box", Session.close, 0)] + [
             (sig.name, lambda s, sig=sig: s.program.send_signal(sig), -sig)
             for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)] + [
+            ("window destroyed by another program", lambda s: s.xdotool("windowclose", s.window), 0),
             ("X server killed", lambda s: s.xvfb.kill(), 1)]  # last: no X after it
         with Session(self, program=False) as s:
             for what, end, status in endings:
@@ -47,11 +51,20 @@ class ShutdownTest(unittest.TestCase):
             self.assertEqual(s.close(), 0)
             self.assertEqual(s.capture.messages(since), played(43), "no stray note off")
 
-    def test_without_a_display_not_one_line_and_status_1(self):
-        env = {k: v for k, v in os.environ.items()
-               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-        run = subprocess.run([harness.BINARY], env=env, capture_output=True, text=True,
-                             timeout=30)
-        self.assertEqual(run.returncode, 1)
-        self.assertRegex(run.stderr, r"^[^\n]*DISPLAY[^\n]*\n$")
-
+    def test_display_that_cannot_be_used_not_one_line_naming_it_and_status_1(self):
+        with Session(self, jack=False, program=False, depth=8) as s, \
+                tempfile.TemporaryDirectory() as runtime:
+            dead = os.path.join(runtime, "wayland-dead")  # a socket nobody listens on
+            socket.socket(socket.AF_UNIX).bind(dead)
+            cases = [("no display", {}, "DISPLAY"), ("stale X display", {"DISPLAY": ":99"}, ":99"),
+                     ("dead Wayland socket", {"WAYLAND_DISPLAY": dead}, dead),
+                     ("8-bit X display", {"DISPLAY": s.display}, "8-bit colour")]
+            for what, variables, named in cases:
+                with self.subTest(what):
+                    env = {k: v for k, v in os.environ.items() if k not in (
+                        "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")} | variables
+                    run = subprocess.run([harness.BINARY], env=env, capture_output=True,
+                                         text=True, timeout=30)
+                    self.assertEqual(run.returncode, 1)
+                    self.assertRegex(run.stderr, r"^nolvex-keyboard: [^\n]*\n$")
+                    self.assertIn(named, run.stderr)

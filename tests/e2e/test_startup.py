@@ -1,6 +1,10 @@
 """Start-up: the window, its MIDI output, and the message box when JACK does not answer."""
 
+import os
+import re
 import signal
+import subprocess
+import tempfile
 import time
 import unittest
 
@@ -56,3 +60,20 @@ class StartupTest(unittest.TestCase):
                 self.assertEqual(s.popups(), [], "no box after OK, also not on a press")
                 self.assertEqual(s.close(), 0)
 
+
+    def test_wayland_only_session_not_run_natively(self):
+        with tempfile.TemporaryDirectory() as runtime:
+            env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "QT_QPA_PLATFORM")
+                   } | dict(XDG_RUNTIME_DIR=runtime, WAYLAND_DISPLAY="wayland-e2e")
+            for argv, log in (["weston", "--backend=headless-backend.so", "--socket=wayland-e2e"],
+                              "weston"), ([harness.BINARY], "program"):
+                with open(os.path.join(runtime, log), "w") as out:
+                    proc = subprocess.Popen(argv, stderr=out, env=env | dict(WAYLAND_DEBUG="client"))
+                self.addCleanup(Session.stop, proc)
+                poll(lambda: os.path.exists(os.path.join(runtime, "wayland-e2e")), 20, "weston")
+            # Its requests to the compositor, as WAYLAND_DEBUG writes them: a top-level window.
+            title = re.compile(rf'xdg_toplevel@\d+\.set_title\("{harness.WINDOW_NAME}"\)')
+            poll(lambda: title.search(open(os.path.join(runtime, "program")).read()), 30,
+                 "a Wayland window")
+            proc.terminate()
+            self.assertEqual(proc.wait(timeout=20), -signal.SIGTERM)
