@@ -88,29 +88,6 @@ TEST(Kelvora, keysOutsideTheKeyboardPlayAndColourNothing)
     EXPECT_EQ(w.controls.log, std::vector<std::string> {});
 }
 
-TEST(Kelvora, aLostPointerReleasesEachHeldButtonOfOnlyTheHeldKeysAndLateReleasesSendNothing)
-{
-    Window w(MidiResult::NoError);
-    w.kelvora.keyDown(10);
-    w.kelvora.keyDown(10); // a second button on the same key
-    w.kelvora.keyDown(29);
-    w.kelvora.keyDown(31);
-    w.kelvora.keyUp(31);
-    w.midi.sent.clear();
-    w.controls.log.clear();
-    w.kelvora.pointerLost();
-    EXPECT_EQ(w.midi.sent, (std::vector { noteOff(46), noteOff(46), noteOff(65) }));
-    EXPECT_EQ(w.controls.log,
-        (std::vector<std::string> { "unset 10", "send", "colour 10 2147483655", "unset 10", "send",
-            "colour 10 2147483655", "unset 29", "send", "colour 29 16777215" }));
-    w.controls.log.clear();
-    w.kelvora.keyUp(10); // the window system's own release, had it come after all
-    w.kelvora.keyUp(29);
-    w.kelvora.unload();
-    EXPECT_EQ(w.controls.log, std::vector<std::string> { "close" });
-    EXPECT_EQ(w.controls.keyColour[10], Colour::MenuText);
-}
-
 TEST(DisplayChoice, x11WhereASessionOffersBothAndOneLineWhereItOffersNone)
 {
     const struct
