@@ -13,7 +13,7 @@ namespace {
 // finger would play twice. Fingers play through their touch events only.
 bool fromFinger(const QMouseEvent* event)
 {
-    return event->source() != Qt::MouseEventNotSynthesized
+    return event->source() != Qt::MouseEventNotSynthesized && event->pointingDevice()
         && event->pointingDevice()->type() == QInputDevice::DeviceType::TouchScreen;
 }
 
@@ -87,8 +87,8 @@ bool KeyButton::event(QEvent* event)
 }
 
 // Every point that this key got is held by it until lifted, also when it slid onto another
-// key. A point that came down beside every key lands on the key with the finger nearest to it
-// (the toolkit gives it to the closest touched widget): it plays nothing.
+// key. A point that came down between the keys, on no control, may come here too (the toolkit
+// gives it to the touched control nearest to it): it plays nothing.
 void KeyButton::touchEvent(QTouchEvent* event)
 {
     event->accept();
