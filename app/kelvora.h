@@ -24,8 +24,15 @@ public:
 
     void keyDown(std::int16_t key) { m_keyboard.keyDown(key); }
     void keyUp(std::int16_t key) { m_keyboard.keyUp(key); }
-    // The window lost the pointer while buttons may be down on keys (hidden, unmapped, its mouse
-    // grab taken): no release will come, so every held key is released now.
+    // Touch point `finger` went down on key `key`, or was lifted; a lift releases the key the
+    // finger went down on.
+    void fingerDown(int finger, std::int16_t key) { m_keyboard.fingerDown(finger, key); }
+    void fingerUp(int finger) { m_keyboard.fingerUp(finger); }
+    // The touch sequence was cancelled (the system took the touches, the touchscreen went
+    // away): no lift will come, so every key that fingers hold is released now.
+    void touchCancelled() { m_keyboard.releaseFingers(); }
+    // The window lost the pointer while buttons or fingers may be down on keys (hidden, unmapped,
+    // its grab taken): no release will come, so every held key is released now.
     void pointerLost() { m_keyboard.releaseAllKeys(); }
     void volChanged() { m_keyboard.volChanged(); }
     // A menu entry was chosen; the index says which array it belongs to.

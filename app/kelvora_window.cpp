@@ -144,6 +144,18 @@ void KelvoraWindow::createKey(int index)
         if (m_kelvora)
             m_kelvora->keyUp(i);
     });
+    connect(key, &KeyButton::fingerDown, this, [this](std::int16_t i, int finger) {
+        if (m_kelvora)
+            m_kelvora->fingerDown(finger, i);
+    });
+    connect(key, &KeyButton::fingerUp, this, [this](int finger) {
+        if (m_kelvora)
+            m_kelvora->fingerUp(finger);
+    });
+    connect(key, &KeyButton::touchCancelled, this, [this] {
+        if (m_kelvora)
+            m_kelvora->touchCancelled();
+    });
     m_keys.at(index) = key;
 }
 

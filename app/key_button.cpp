@@ -5,6 +5,19 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTouchEvent>
+
+namespace {
+
+// A mouse event emulated from a touch, which a platform may still send beside the touch: the
+// finger would play twice. Fingers play through their touch events only.
+bool fromFinger(const QMouseEvent* event)
+{
+    return event->source() != Qt::MouseEventNotSynthesized && event->pointingDevice()
+        && event->pointingDevice()->type() == QInputDevice::DeviceType::TouchScreen;
+}
+
+} // namespace
 
 KeyButton::KeyButton(
     std::int16_t index, ColorValue backColour, ColorValue foreColour, QWidget* parent)
@@ -14,6 +27,8 @@ KeyButton::KeyButton(
     , m_foreColour(foreColour)
 {
     setCheckable(true);
+    // Accepted touches leave no emulated mouse press behind them: one note on per finger.
+    setAttribute(Qt::WA_AcceptTouchEvents);
 }
 
 void KeyButton::setBackColour(ColorValue colour)
@@ -54,10 +69,43 @@ void KeyButton::paintEvent(QPaintEvent*)
     p.drawText(textArea, Qt::AlignHCenter | Qt::AlignBottom, text().trimmed());
 }
 
+bool KeyButton::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+        touchEvent(static_cast<QTouchEvent*>(event));
+        return true;
+    case QEvent::TouchCancel:
+        event->accept();
+        emit touchCancelled();
+        return true;
+    default:
+        return QAbstractButton::event(event);
+    }
+}
+
+// Every point that this key got is held by it until lifted, also when it slid onto another
+// key. A point that came down between the keys, on no control, may come here too (the toolkit
+// gives it to the touched control nearest to it): it plays nothing.
+void KeyButton::touchEvent(QTouchEvent* event)
+{
+    event->accept();
+    for (const QEventPoint& point : event->points()) {
+        if (point.state() == QEventPoint::Pressed && rect().contains(point.position().toPoint()))
+            emit fingerDown(m_index, point.id());
+        else if (point.state() == QEventPoint::Released)
+            emit fingerUp(point.id());
+    }
+}
+
 // The note goes out first: QAbstractButton repaints the pressed button at once, before it
 // returns. It handles the left button only; the middle and right ones play too.
 void KeyButton::mousePressEvent(QMouseEvent* event)
 {
+    if (fromFinger(event))
+        return event->ignore();
     emit buttonDown(m_index);
     if (event->button() == Qt::LeftButton)
         QAbstractButton::mousePressEvent(event);
@@ -66,6 +114,8 @@ void KeyButton::mousePressEvent(QMouseEvent* event)
 
 void KeyButton::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (fromFinger(event))
+        return event->ignore();
     // The button toggles the state first, so that the release handler's unset has the last word.
     if (event->button() == Qt::LeftButton)
         QAbstractButton::mouseReleaseEvent(event);

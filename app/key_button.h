@@ -6,8 +6,11 @@
 
 #include <cstdint>
 
+class QTouchEvent;
+
 // One piano key: a two-state button drawn in push-button style, sunken while set, filled with its
-// back colour. Every mouse button presses it; the key that got the press gets the release.
+// back colour. Every mouse button presses it; the key that got the press gets the release. A
+// finger on a touchscreen presses it too, and the key it went down on gets its lift.
 class KeyButton : public QAbstractButton
 {
     Q_OBJECT
@@ -22,8 +25,12 @@ public:
 signals:
     void buttonDown(std::int16_t index);
     void buttonUp(std::int16_t index);
+    void fingerDown(std::int16_t index, int finger);
+    void fingerUp(int finger);
+    void touchCancelled();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -31,6 +38,8 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    void touchEvent(QTouchEvent* event);
+
     std::int16_t m_index;
     ColorValue m_backColour;
     ColorValue m_foreColour;

@@ -50,6 +50,32 @@ void Keyboard::keyUp(std::int16_t index)
         m_ownColour[index].reset();
 }
 
+void Keyboard::fingerDown(int finger, std::int16_t index)
+{
+    if (!isKey(index))
+        return;
+    // The same id down again means its lift never came: that finger has gone.
+    fingerUp(finger);
+    m_fingers[finger] = index;
+    keyDown(index);
+}
+
+void Keyboard::fingerUp(int finger)
+{
+    const auto held = m_fingers.find(finger);
+    if (held == m_fingers.end())
+        return;
+    const std::int16_t index = held->second;
+    m_fingers.erase(held);
+    keyUp(index);
+}
+
+void Keyboard::releaseFingers()
+{
+    while (!m_fingers.empty())
+        fingerUp(m_fingers.begin()->first);
+}
+
 void Keyboard::volChanged()
 {
     m_state.Volume = m_controls.volValue();
@@ -60,4 +86,6 @@ void Keyboard::releaseAllKeys()
     for (std::int16_t i = 0; i < KeyCount; ++i)
         while (m_held[i] > 0)
             keyUp(i);
+    // The fingers' keys are released: their lifts, should they come, send nothing.
+    m_fingers.clear();
 }

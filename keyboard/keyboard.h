@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 
 // The on-screen piano: presses and releases of the 60 keys become notes on the MIDI port, a
@@ -25,12 +26,19 @@ public:
     // A mouse button went down on / came up from key `index`; indices outside 0-59 are ignored.
     void keyDown(std::int16_t index);
     void keyUp(std::int16_t index);
+    // A finger (a touch point, told apart by its id) went down on key `index` or was lifted. Each
+    // finger plays like a mouse button of its own, and its lift releases the key it went down
+    // on, wherever it slid to.
+    void fingerDown(int finger, std::int16_t index);
+    void fingerUp(int finger);
+    // The touch sequence was cancelled: every key that fingers hold is released now.
+    void releaseFingers();
     // The velocity bar reported a changed value.
     void volChanged();
 
-    // Every button still down on a key comes up, as if the user had let go of it: note off, the
-    // key's own colour back. For when no release will come (the window lost the pointer, or
-    // closes).
+    // Every button and finger still down on a key comes up, as if the user had let go of it: note
+    // off, the key's own colour back. For when no release will come (the window lost the pointer,
+    // or closes).
     void releaseAllKeys();
 
 private:
@@ -39,7 +47,10 @@ private:
     WindowState& m_state;
     Controls& m_controls;
     MidiPort& m_port;
-    // Buttons held on each key, and the key's own colour, saved when its first button went down.
+    // Buttons and fingers held on each key, and the key's own colour, saved when the first of them
+    // went down.
     std::array<int, KeyCount> m_held {};
     std::array<std::optional<ColorValue>, KeyCount> m_ownColour {};
+    // The key each finger down went down on, by touch point id.
+    std::map<int, std::int16_t> m_fingers;
 };

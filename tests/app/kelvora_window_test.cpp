@@ -30,16 +30,67 @@ private slots:
         window.reset();
     }
 
-    // The window system gives the release to the pressed key wherever the pointer is.
-    void releaseOffTheKeyReleasesThePressedKey()
+    // Steps: "down F K" finger F on key K (beside the keys for -1), "move F K", "up F", "press K" /
+    // "release K" the mouse on key K, "cancel" the touches taken by the system, "hide", "show";
+    // after a colon the notes that the step plays: a note on (after its program change) or,
+    // negative, a note off. At the end every key has its own colour.
+    void touchAndMousePlayEachKeyTheyWentDownOn_data()
     {
-        KeyButton* black = window->key(10);
-        QTest::mousePress(black, Qt::LeftButton);
-        QVERIFY(black->isDown()); // drawn pressed in while held
-        QTest::mouseRelease(black, Qt::LeftButton, {}, QPoint(-40, 60));
-        QCOMPARE(midi->sent, (std::vector { programChange(0), noteOn(46, 127), noteOff(46) }));
-        QCOMPARE(window->keyBackColor(10), 0x80000007u);
-        QVERIFY(!black->isChecked());
+        QTest::addColumn<QString>("steps");
+        const QString chord = "down 0 24: 60, down 1 27: 63, down 2 31: 67, ";
+        QTest::newRow("three fingers") << chord + "up 1: -63, up 2: -67, up 0: -60";
+        QTest::newRow("slide") << "down 0 24: 60, move 0 25, move 0 26, up 0: -60";
+        QTest::newRow("beside the keys") << "down 0 0: 36, down 1 -1, up 1, up 0: -36";
+        QTest::newRow("mouse and two fingers on one key")
+            << "press 5: 41, down 0 7: 43, down 1 7: 43, release 5: -41, up 0: -43, up 1: -43";
+        QTest::newRow("touch cancelled")
+            << chord + "press 5: 41, cancel: -60 -63 -67, up 2, up 1, up 0, release 5: -41";
+        QTest::newRow("hidden") << "press 10: 46, down 0 10: 46, down 1 29: 65, down 2 31: 67, "
+                                   "up 2: -67, hide: -46 -46 -65, show, release 10, down 3 10: 46, "
+                                   "up 0, up 1, up 3: -46";
+    }
+    void touchAndMousePlayEachKeyTheyWentDownOn()
+    {
+        QFETCH(QString, steps);
+        static QPointingDevice* screen = QTest::createTouchDevice();
+        auto touch = QTest::touchEvent(window.get(), screen, false);
+        QMap<int, QPoint> fingers; // where each finger down is, in window pixels
+        const auto onKey = [this](int k) {
+            QWidget* on = k < 0 ? window->clientArea() : window->key(k);
+            return on->mapTo(window.get(), k < 0 ? QPoint(5, 60) : QPoint(7, on->height() - 5));
+        };
+        for (const QString& step : steps.split(", ")) {
+            const QStringList w = step.section(':', 0, 0).split(' ');
+            const int n = w.value(1).toInt();
+            for (const int f : fingers.keys()) // the others stay where they are
+                touch.stationary(f);
+            if (w[0] == "down")
+                touch.press(n, fingers[n] = onKey(w[2].toInt()));
+            else if (w[0] == "move")
+                touch.move(n, fingers[n] = onKey(w[2].toInt()));
+            else if (w[0] == "up")
+                touch.release(n, fingers.take(n));
+            else if (w[0] == "press" || w[0] == "release") { // drawn pressed in while held only
+                QTest::mouseEvent(w[0] == "press" ? QTest::MousePress : QTest::MouseRelease,
+                    window->key(n), Qt::LeftButton, {}, {});
+                QCOMPARE(window->key(n)->isDown() || window->key(n)->isChecked(), w[0] == "press");
+            } else if (w[0] == "cancel") // to each key that holds a finger, as the toolkit sends it
+                for (QTouchEvent cancel(QEvent::TouchCancel, screen); const QPoint& f : fingers)
+                    QApplication::sendEvent(window->childAt(f), &cancel);
+            else
+                window->setVisible(w[0] == "show");
+            touch.commit();
+            QList<quint32> sent;
+            for (const QString& note : step.section(':', 1).split(' ', Qt::SkipEmptyParts))
+                sent << (note.startsWith('-')
+                        ? QList { noteOff(-note.toInt()) }
+                        : QList { programChange(0), noteOn(note.toInt(), 127) });
+            QCOMPARE(QList<quint32>(midi->sent.begin(), midi->sent.end()), sent);
+            midi->sent.clear();
+        }
+        const KelvoraWindow untouched;
+        for (std::int16_t k = 0; k < 60; ++k)
+            QCOMPARE(window->keyBackColor(k), untouched.keyBackColor(k));
     }
 
     void choosingEntriesUpdatesTheirLabels_data()
