@@ -17,8 +17,8 @@ constexpr std::uint32_t frameBytes = channels * sizeof(float);
 
 // A PipeWire playback stream, rendered in the stream's real-time process callback so that a
 // cycle's samples leave in that cycle. It asks for `AudioFormat::quantum` frames (node.latency);
-// the graph keeps the smallest quantum that its nodes ask for, within its own limits. While
-// silent the stream is inactive and the graph does not wake it.
+// the graph keeps the smallest quantum that its nodes ask for, within its own limits. After a
+// musician's pause of silence the stream is inactive and the graph does not wake it.
 class PipeWireConnection final : public AudioConnection
 {
 public:
@@ -167,13 +167,13 @@ void PipeWireConnection::process()
     std::uint32_t frames = data.maxsize / frameBytes;
     if (buffer->requested != 0)
         frames = std::min<std::uint32_t>(frames, static_cast<std::uint32_t>(buffer->requested));
-    const bool sounding = render({ samples, samples + 1, frames, channels });
+    const Rendered rendered = render({ samples, samples + 1, frames, channels });
     data.chunk->offset = 0;
     data.chunk->stride = frameBytes;
     data.chunk->size = frames * frameBytes;
     pw_stream_queue_buffer(m_stream, buffer);
     // The stream is paused on the loop thread; this one is real-time.
-    if (!sounding && !m_pausePending.exchange(true))
+    if (rendered == Rendered::Pause && !m_pausePending.exchange(true))
         pw_loop_invoke(pw_thread_loop_get_loop(m_loop), &PipeWireConnection::pause, 0, nullptr, 0,
             false, this);
 }
