@@ -9,13 +9,16 @@
 Markdown section per benchmark; RESULTS.md collects them.
 """
 
+import array
 import contextlib
+import math
 import os
 import statistics
 import subprocess
 import sys
 import tempfile
 import time
+import wave
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
@@ -305,6 +308,21 @@ def start_pipewire(s, vm):
     s.start_pipewire()
 
 
+def start_player(s, seconds=150):
+    """Another program playing: paplay through pipewire-pulse at the server's default latency, a
+    440 Hz tone at -70 dBFS (below the probe's onset level) for longer than the benchmark runs."""
+    path = os.path.join(s.tmp, "quiet.wav")
+    second = array.array("h", (round(10 * math.sin(2 * math.pi * 440 * i / 48000))
+                               for i in range(48000))).tobytes()
+    with wave.open(path, "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(48000)
+        w.writeframes(second * seconds)
+    s.spawn("player", ["paplay", "--client-name=player", "--stream-name=player", path])
+    poll(lambda: "player" in s.run(["pactl", "list", "sink-inputs"]).stdout, 20, "the player")
+
+
 def synth_jack_ports(s):
     ports = s.run(["jack_lsp"]).stdout.splitlines()
     outs = [p for p in ports if p.startswith(harness.WINDOW_NAME + ":")
@@ -327,6 +345,8 @@ def sound_path(s, path, tools):
         servers, probe_argv[-1] = s.servers, f"pulse:{sound_servers.SINK}.monitor"
     else:
         start_pipewire(s, vm=path == "pipewire-vm")
+        if path == "pipewire-playing":
+            start_player(s)
         # The probe asks for PipeWire's default quantum, so that it never lowers the graph's.
         servers, probe_argv = s.servers, ["pw-jack", *probe_argv]
     s.start_program()
@@ -349,8 +369,12 @@ def sound_path(s, path, tools):
     return probe, servers
 
 
+# The program keeps its output running for a musician's pause (5 s) after the last sound.
+PAUSED_AFTER_S = 8
+
+
 def bench_sound(build, clicks=20, holds=10, idle_seconds=10,
-                paths=("jack", "pipewire", "pipewire-vm", "pulseaudio")):
+                paths=("jack", "pipewire", "pipewire-playing", "pipewire-vm", "pulseaudio")):
     """Click to sound at the sink, dropouts in held notes under load and the idle cost, per sound
     server."""
     tools = os.path.join(build, "bench")
@@ -359,7 +383,9 @@ def bench_sound(build, clicks=20, holds=10, idle_seconds=10,
            f"at the sink ({clicks} presses 1.5 s apart, piano). Dropouts: gaps of 1 ms or more of "
            f"silence in {holds} church-organ notes held 2 s each (from 50 ms after the onset), "
            f"with two busy loops running. Idle: CPU over {idle_seconds} s with nothing sounding, "
-           "program and server(s).", "",
+           f"program and server(s), from {PAUSED_AFTER_S} s after the last sound (the program's "
+           "output has paused). pipewire-playing: pipewire with paplay playing a tone below the "
+           "onset level throughout (the server's CPU includes serving it).", "",
            "| path | p50 ms | p90 ms | answered | dropouts in held notes | idle CPU program | "
            "idle CPU server |", "|---|---|---|---|---|---|---|"]
     for path in paths:
@@ -372,7 +398,7 @@ def bench_sound(build, clicks=20, holds=10, idle_seconds=10,
             gaps = [r[4] for r in run_clicks(probe, point, holds, "hold")]
             for proc in [*busy, probe]:  # a recording would keep the server busy
                 s.stop(proc)
-            time.sleep(3)
+            time.sleep(PAUSED_AFTER_S)
             pids = [p.pid for p in servers]
             before = cpu_ticks([s.program.pid]), cpu_ticks(pids)
             time.sleep(idle_seconds)

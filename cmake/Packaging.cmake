@@ -45,9 +45,9 @@ above the others. A key pressed with the mouse sends a note to the first MIDI
 output device. Menus choose one of the 120 General MIDI instruments and mark
 the notes of 17 scales and chords on the keys.")
     # What the binary does not link but needs at run time: Qt's X11 platform plugin, FluidSynth,
-    # the PulseAudio client library and a General MIDI SoundFont for the built-in synth (loaded
-    # when it opens), and the font that stands in for Comic Sans MS.
-    set(runtime_depends "qt6-qpa-plugins, libfluidsynth3, libpulse0, \
+    # the PipeWire and PulseAudio client libraries and a General MIDI SoundFont for the built-in
+    # synth (loaded when it opens), and the font that stands in for Comic Sans MS.
+    set(runtime_depends "qt6-qpa-plugins, libfluidsynth3, libpipewire-0.3-0, libpulse0, \
 timgm6mb-soundfont | sf2-soundfont-gm, fonts-comic-neue")
     # The libraries it links come from dpkg-shlibdeps, with their minimum versions; without it
     # (dpkg-dev), the Debian 12 packages of those libraries, unversioned.
@@ -59,7 +59,7 @@ timgm6mb-soundfont | sf2-soundfont-gm, fonts-comic-neue")
         set(CPACK_DEBIAN_PACKAGE_DEPENDS "${runtime_depends}")
     else()
         set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, libx11-6, \
-librtmidi6, libasound2, libjack-jackd2-0 | libjack-0.125, libpipewire-0.3-0, libstdc++6, \
+librtmidi6, libasound2, libjack-jackd2-0 | libjack-0.125, libstdc++6, \
 libgcc-s1, libc6, ${runtime_depends}")
     endif()
 elseif(APPLE)

@@ -2,6 +2,7 @@
 
 #include "midi/service_call.h"
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -36,14 +37,20 @@ void fillSilence(const StereoBuffer& buffer)
 AudioConnection::AudioConnection(AudioSource& source, AudioFormat format)
     : m_format(std::move(format))
     , m_source(source)
+    , m_pauseFrames(static_cast<std::size_t>(m_format.pauseSeconds * m_format.sampleRate))
 { }
 
-bool AudioConnection::render(const StereoBuffer& buffer)
+Rendered AudioConnection::render(const StereoBuffer& buffer)
 {
-    if (m_playing.load())
-        return m_source.render(buffer);
-    fillSilence(buffer);
-    return false;
+    const bool playing = m_playing.load();
+    if (playing && m_source.render(buffer)) {
+        m_silentFrames = 0;
+        return Rendered::Sound;
+    }
+    if (!playing)
+        fillSilence(buffer);
+    m_silentFrames = std::min(m_silentFrames + buffer.frames, m_pauseFrames);
+    return m_silentFrames < m_pauseFrames ? Rendered::Silence : Rendered::Pause;
 }
 
 std::unique_ptr<AudioOutput> AudioOutput::open(

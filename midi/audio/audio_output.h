@@ -18,6 +18,13 @@ struct StereoBuffer
 
 void fillSilence(const StereoBuffer& buffer);
 
+// What an output's buffer holds after AudioConnection::render.
+enum class Rendered {
+    Sound, // the source's samples
+    Silence, // zeros: nothing sounds, and the output keeps running through a musician's pause
+    Pause, // zeros, and nothing has sounded for the whole pause: the output may pause until wake()
+};
+
 // What an audio output plays: samples rendered on demand, on the output's own audio thread.
 class AudioSource
 {
@@ -36,6 +43,14 @@ struct AudioFormat
     int quantum = 128;
     // The name in the sound server's connection tools: client, node, stream and application.
     std::string name;
+    // How long an output keeps running with nothing to play before it pauses: a rest between
+    // phrases must not cost the next note its way back into the sound server's graph (with
+    // another program playing, PipeWire lets a resumed stream in only after the graph's current
+    // cycle of 1024 frames, 20-40 ms). 5 s is how long the desktop itself waits before it
+    // suspends an idle sink (WirePlumber's session.suspend-timeout-seconds, PulseAudio's
+    // module-suspend-on-idle): after that a note pays the sink's wake-up anyway, and running on
+    // would only keep the sound card and the server busy for nothing.
+    double pauseSeconds = 5.0;
 };
 
 // One connection to a sound server or a sound card. It is shared with the calls into the server,
@@ -61,8 +76,8 @@ public:
 
 protected:
     // For the audio thread: fills `buffer` from the source, or with silence while not playing.
-    // False: nothing sounds, the output may pause.
-    bool render(const StereoBuffer& buffer);
+    // An output starts paused: until the first note there is no phrase to keep running for.
+    Rendered render(const StereoBuffer& buffer);
     void lose() { m_lost.store(true); }
 
     const AudioFormat m_format;
@@ -71,6 +86,8 @@ private:
     AudioSource& m_source;
     std::atomic<bool> m_playing { false };
     std::atomic<bool> m_lost { false };
+    const std::size_t m_pauseFrames; // audio thread, as below
+    std::size_t m_silentFrames = m_pauseFrames;
 };
 
 // A kind of audio output, tried in the synthesiser's order.

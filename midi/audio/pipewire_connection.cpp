@@ -1,7 +1,7 @@
+#include "midi/audio/pipewire_library.h"
 #include "midi/audio/sound_servers.h"
 #include "midi/service_call.h"
 
-#include <pipewire/pipewire.h>
 #include <spa/param/audio/format-utils.h>
 
 #include <algorithm>
@@ -17,12 +17,15 @@ constexpr std::uint32_t frameBytes = channels * sizeof(float);
 
 // A PipeWire playback stream, rendered in the stream's real-time process callback so that a
 // cycle's samples leave in that cycle. It asks for `AudioFormat::quantum` frames (node.latency);
-// the graph keeps the smallest quantum that its nodes ask for, within its own limits. While
-// silent the stream is inactive and the graph does not wake it.
+// the graph keeps the smallest quantum that its nodes ask for, within its own limits. After a
+// musician's pause of silence the stream is inactive and the graph does not wake it.
 class PipeWireConnection final : public AudioConnection
 {
 public:
-    using AudioConnection::AudioConnection;
+    PipeWireConnection(const PipeWireLibrary& pw, AudioSource& source, const AudioFormat& format)
+        : AudioConnection(source, format)
+        , m_pw(pw)
+    { }
     ~PipeWireConnection() override;
 
     bool connect() override;
@@ -34,6 +37,7 @@ private:
     void process();
     static int pause(spa_loop*, bool, std::uint32_t, const void*, std::size_t, void* self);
 
+    const PipeWireLibrary& m_pw;
     pw_thread_loop* m_loop = nullptr;
     pw_context* m_context = nullptr;
     pw_core* m_core = nullptr;
@@ -45,11 +49,11 @@ private:
     std::atomic<bool> m_pausePending { false };
 };
 
-pw_properties* streamProperties(const AudioFormat& format)
+pw_properties* streamProperties(const PipeWireLibrary& pw, const AudioFormat& format)
 {
     const std::string latency = std::to_string(format.quantum) + "/"
         + std::to_string(static_cast<int>(format.sampleRate));
-    return pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback",
+    return pw.propertiesNew(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback",
         PW_KEY_MEDIA_ROLE, "Music", PW_KEY_NODE_NAME, format.name.c_str(), PW_KEY_MEDIA_NAME,
         format.name.c_str(), PW_KEY_APP_NAME, format.name.c_str(), PW_KEY_NODE_LATENCY,
         latency.c_str(), nullptr);
@@ -58,42 +62,42 @@ pw_properties* streamProperties(const AudioFormat& format)
 PipeWireConnection::~PipeWireConnection()
 {
     if (m_loop != nullptr)
-        pw_thread_loop_stop(m_loop);
+        m_pw.loopStop(m_loop);
     if (m_stream != nullptr)
-        pw_stream_destroy(m_stream);
+        m_pw.streamDestroy(m_stream);
     if (m_core != nullptr)
-        pw_core_disconnect(m_core);
+        m_pw.coreDisconnect(m_core);
     if (m_context != nullptr)
-        pw_context_destroy(m_context);
+        m_pw.contextDestroy(m_context);
     if (m_loop != nullptr)
-        pw_thread_loop_destroy(m_loop);
+        m_pw.loopDestroy(m_loop);
 }
 
 bool PipeWireConnection::connect()
 {
     static std::once_flag initialised;
-    std::call_once(initialised, [] { pw_init(nullptr, nullptr); });
-    m_loop = pw_thread_loop_new("nolvex-audio", nullptr);
+    std::call_once(initialised, [this] { m_pw.init(nullptr, nullptr); });
+    m_loop = m_pw.loopNew("nolvex-audio", nullptr);
     if (m_loop == nullptr)
         return false;
     // client-rt.conf: the stream's thread gets real-time priority where the desktop allows it
     // (RTKit, or a real-time limit), as other audio programs' do.
-    m_context = pw_context_new(pw_thread_loop_get_loop(m_loop),
-        pw_properties_new(
+    m_context = m_pw.contextNew(m_pw.loopGetLoop(m_loop),
+        m_pw.propertiesNew(
             PW_KEY_CONFIG_NAME, "client-rt.conf", PW_KEY_APP_NAME, m_format.name.c_str(), nullptr),
         0);
-    if (m_context == nullptr || pw_thread_loop_start(m_loop) != 0)
+    if (m_context == nullptr || m_pw.loopStart(m_loop) != 0)
         return false;
-    pw_thread_loop_lock(m_loop);
+    m_pw.loopLock(m_loop);
     const bool connected = connectStream() && waitForStream();
-    pw_thread_loop_unlock(m_loop);
+    m_pw.loopUnlock(m_loop);
     return connected;
 }
 
 // With the loop locked. No daemon: no core.
 bool PipeWireConnection::connectStream()
 {
-    m_core = pw_context_connect(m_context, nullptr, 0);
+    m_core = m_pw.contextConnect(m_context, nullptr, 0);
     if (m_core == nullptr)
         return false;
     // The daemon went away (-EPIPE) or refused the client.
@@ -104,12 +108,12 @@ bool PipeWireConnection::connectStream()
             auto* pipeWire = static_cast<PipeWireConnection*>(self);
             if (id == PW_ID_CORE)
                 pipeWire->lose();
-            pw_thread_loop_signal(pipeWire->m_loop, false);
+            pipeWire->m_pw.loopSignal(pipeWire->m_loop, false);
         };
         return e;
     }();
     pw_core_add_listener(m_core, &m_coreListener, &coreEvents, this);
-    m_stream = pw_stream_new(m_core, m_format.name.c_str(), streamProperties(m_format));
+    m_stream = m_pw.streamNew(m_core, m_format.name.c_str(), streamProperties(m_pw, m_format));
     if (m_stream == nullptr)
         return false;
     static const pw_stream_events events = [] {
@@ -120,12 +124,12 @@ bool PipeWireConnection::connectStream()
             pipeWire->m_state = state;
             if (state == PW_STREAM_STATE_ERROR || state == PW_STREAM_STATE_UNCONNECTED)
                 pipeWire->lose();
-            pw_thread_loop_signal(pipeWire->m_loop, false);
+            pipeWire->m_pw.loopSignal(pipeWire->m_loop, false);
         };
         e.process = [](void* self) { static_cast<PipeWireConnection*>(self)->process(); };
         return e;
     }();
-    pw_stream_add_listener(m_stream, &m_streamListener, &events, this);
+    m_pw.streamAddListener(m_stream, &m_streamListener, &events, this);
 
     std::array<std::uint8_t, 1024> buffer {};
     spa_pod_builder builder {};
@@ -139,7 +143,7 @@ bool PipeWireConnection::connectStream()
     const spa_pod* params[] { spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &info) };
     const auto flags = static_cast<pw_stream_flags>(
         PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_RT_PROCESS);
-    return pw_stream_connect(m_stream, PW_DIRECTION_OUTPUT, PW_ID_ANY, flags, params, 1) == 0;
+    return m_pw.streamConnect(m_stream, PW_DIRECTION_OUTPUT, PW_ID_ANY, flags, params, 1) == 0;
 }
 
 // With the loop locked: until the stream is linked, fails or the time is up.
@@ -147,9 +151,9 @@ bool PipeWireConnection::waitForStream()
 {
     const auto limit = std::chrono::nanoseconds(ServiceCall::AnswerTime).count();
     timespec deadline {};
-    pw_thread_loop_get_time(m_loop, &deadline, limit);
+    m_pw.loopGetTime(m_loop, &deadline, limit);
     while (m_state != PW_STREAM_STATE_PAUSED && m_state != PW_STREAM_STATE_STREAMING && !isLost()) {
-        if (pw_thread_loop_timed_wait_full(m_loop, &deadline) != 0)
+        if (m_pw.loopTimedWait(m_loop, &deadline) != 0)
             return false;
     }
     return !isLost();
@@ -157,7 +161,7 @@ bool PipeWireConnection::waitForStream()
 
 void PipeWireConnection::process()
 {
-    pw_buffer* buffer = pw_stream_dequeue_buffer(m_stream);
+    pw_buffer* buffer = m_pw.streamDequeueBuffer(m_stream);
     if (buffer == nullptr)
         return;
     spa_data& data = buffer->buffer->datas[0];
@@ -167,15 +171,15 @@ void PipeWireConnection::process()
     std::uint32_t frames = data.maxsize / frameBytes;
     if (buffer->requested != 0)
         frames = std::min<std::uint32_t>(frames, static_cast<std::uint32_t>(buffer->requested));
-    const bool sounding = render({ samples, samples + 1, frames, channels });
+    const Rendered rendered = render({ samples, samples + 1, frames, channels });
     data.chunk->offset = 0;
     data.chunk->stride = frameBytes;
     data.chunk->size = frames * frameBytes;
-    pw_stream_queue_buffer(m_stream, buffer);
+    m_pw.streamQueueBuffer(m_stream, buffer);
     // The stream is paused on the loop thread; this one is real-time.
-    if (!sounding && !m_pausePending.exchange(true))
-        pw_loop_invoke(pw_thread_loop_get_loop(m_loop), &PipeWireConnection::pause, 0, nullptr, 0,
-            false, this);
+    if (rendered == Rendered::Pause && !m_pausePending.exchange(true))
+        pw_loop_invoke(
+            m_pw.loopGetLoop(m_loop), &PipeWireConnection::pause, 0, nullptr, 0, false, this);
 }
 
 // On the loop thread, unless a note came after the request.
@@ -183,7 +187,7 @@ int PipeWireConnection::pause(spa_loop*, bool, std::uint32_t, const void*, std::
 {
     auto* pipeWire = static_cast<PipeWireConnection*>(self);
     if (pipeWire->m_pausePending.exchange(false) && !pipeWire->m_paused) {
-        pw_stream_set_active(pipeWire->m_stream, false);
+        pipeWire->m_pw.streamSetActive(pipeWire->m_stream, false);
         pipeWire->m_paused = true;
     }
     return 0;
@@ -191,13 +195,13 @@ int PipeWireConnection::pause(spa_loop*, bool, std::uint32_t, const void*, std::
 
 void PipeWireConnection::wake()
 {
-    pw_thread_loop_lock(m_loop);
+    m_pw.loopLock(m_loop);
     m_pausePending.store(false);
     if (m_paused) {
-        pw_stream_set_active(m_stream, true);
+        m_pw.streamSetActive(m_stream, true);
         m_paused = false;
     }
-    pw_thread_loop_unlock(m_loop);
+    m_pw.loopUnlock(m_loop);
 }
 
 } // namespace
@@ -205,5 +209,6 @@ void PipeWireConnection::wake()
 std::shared_ptr<AudioConnection> makePipeWireConnection(
     AudioSource& source, const AudioFormat& format)
 {
-    return std::make_shared<PipeWireConnection>(source, format);
+    const PipeWireLibrary* pw = pipeWireLibrary();
+    return pw != nullptr ? std::make_shared<PipeWireConnection>(*pw, source, format) : nullptr;
 }

@@ -15,7 +15,8 @@ constexpr int realTimePriority = 60;
 // `pactl list sinks`. Every refill passes through the server's main thread, which is not
 // real-time: with two busy loops on two cores it stalls for 10-20 ms at times, and a smaller
 // buffer, or the server splitting one of 10 ms (PA_STREAM_ADJUST_LATENCY), drops out. A note
-// after a silence still sounds within the sink's latency: the stream is flushed and refilled.
+// after a silence still sounds within the sink's latency: the buffered silence is flushed and the
+// stream refilled.
 constexpr double bufferMs = 25.0;
 constexpr double refillMs = 2.5;
 
@@ -29,7 +30,8 @@ void raisePriority()
 }
 
 // A PulseAudio playback stream, written from the client library's own thread whenever the server
-// asks for more. Corked while silent; a note flushes the stale silence and uncorks it.
+// asks for more. Corked after a musician's pause of silence; a note flushes the buffered silence
+// and uncorks it.
 class PulseConnection final : public AudioConnection
 {
 public:
@@ -53,7 +55,8 @@ private:
     pa_threaded_mainloop* m_loop = nullptr;
     pa_context* m_context = nullptr;
     pa_stream* m_stream = nullptr;
-    bool m_corked = false; // with the loop locked
+    bool m_corked = false; // with the loop locked, as m_silent
+    bool m_silent = false; // what was written last is silence
     bool m_priorityTried = false; // loop thread
 };
 
@@ -168,9 +171,10 @@ void PulseConnection::write(std::size_t bytes)
         return;
     auto* samples = static_cast<float*>(data);
     const std::size_t frames = size / frameBytes;
-    const bool sounding = render({ samples, samples + 1, frames, channels });
+    const Rendered rendered = render({ samples, samples + 1, frames, channels });
     m_pa.streamWrite(m_stream, data, frames * frameBytes, nullptr, 0, PA_SEEK_RELATIVE);
-    if (!sounding && !m_corked)
+    m_silent = rendered != Rendered::Sound;
+    if (rendered == Rendered::Pause && !m_corked)
         cork(true);
 }
 
@@ -181,15 +185,18 @@ void PulseConnection::cork(bool corked)
         m_pa.operationUnref(operation);
 }
 
-// The silence written before the cork would otherwise play before the note.
+// The buffered silence would otherwise play before the note. The source writes silence only
+// after 0.1 s without sound, longer than the buffer: nothing audible is flushed.
 void PulseConnection::wake()
 {
     m_pa.mainloopLock(m_loop);
-    if (m_corked) {
+    if (m_silent || m_corked) {
         if (pa_operation* operation = m_pa.streamFlush(m_stream, nullptr, nullptr))
             m_pa.operationUnref(operation);
-        cork(false);
+        m_silent = false;
     }
+    if (m_corked)
+        cork(false);
     m_pa.mainloopUnlock(m_loop);
 }
 

@@ -6,8 +6,8 @@
 // contact the server yet; AudioOutput::open connects it.
 [[nodiscard]] std::shared_ptr<AudioConnection> makeJackConnection(
     AudioSource& source, const AudioFormat& format);
+// These two give nothing when the server's client library is missing (it is loaded at run time).
 [[nodiscard]] std::shared_ptr<AudioConnection> makePipeWireConnection(
     AudioSource& source, const AudioFormat& format);
-// Nothing when the PulseAudio client library is missing (it is loaded at run time).
 [[nodiscard]] std::shared_ptr<AudioConnection> makePulseAudioConnection(
     AudioSource& source, const AudioFormat& format);

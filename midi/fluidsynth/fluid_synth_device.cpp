@@ -8,8 +8,11 @@
 #include <cassert>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -33,6 +36,38 @@ void silenceFluidSynthLog(const FluidSynthLibrary& f)
     for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
         f.setLogFunction(level, nullptr, nullptr);
 }
+
+// FluidSynth's errors and warnings while it is in scope, which are otherwise silenced.
+class LoadComplaints
+{
+public:
+    explicit LoadComplaints(const FluidSynthLibrary& f)
+        : m_fluid(f)
+    {
+        for (const int level : { FLUID_PANIC, FLUID_ERR, FLUID_WARN })
+            m_fluid.setLogFunction(level, &LoadComplaints::collect, this);
+    }
+    ~LoadComplaints() { silenceFluidSynthLog(m_fluid); }
+    LoadComplaints(const LoadComplaints&) = delete;
+    LoadComplaints& operator=(const LoadComplaints&) = delete;
+
+    [[nodiscard]] bool empty() const { return m_messages.empty(); }
+    [[nodiscard]] std::string summary() const
+    {
+        return m_messages.size() == 1
+            ? m_messages[0]
+            : m_messages[0] + ", and " + std::to_string(m_messages.size() - 1) + " more";
+    }
+
+private:
+    static void collect(int, const char* message, void* self)
+    {
+        static_cast<LoadComplaints*>(self)->m_messages.emplace_back(message);
+    }
+
+    const FluidSynthLibrary& m_fluid;
+    std::vector<std::string> m_messages;
+};
 
 // Without this, a JACK client (FluidSynth's driver on macOS) would start a server of its own.
 void forbidJackServerStart()
@@ -75,18 +110,12 @@ std::int32_t FluidSynthDevice::open()
     if (m_fluid == nullptr)
         return MidiResult::NoDevice;
     silenceFluidSynthLog(*m_fluid);
-    const auto isSoundFont = [this](const std::filesystem::path& path) {
-        return m_fluid->isSoundFont(path.string().c_str()) != 0;
-    };
-    const auto soundFont = std::ranges::find_if(m_options.soundFonts, isSoundFont);
-    if (soundFont == m_options.soundFonts.end())
-        return MidiResult::InvalidSetup;
     createSynth();
     if (!m_synth) {
         release();
         return MidiResult::Error;
     }
-    if (m_fluid->soundFontLoad(m_synth, soundFont->string().c_str(), 1) == FLUID_FAILED) {
+    if (!loadSoundFont()) {
         release();
         return MidiResult::InvalidSetup;
     }
@@ -106,6 +135,30 @@ void FluidSynthDevice::createSynth()
     // the time, and each new program costs a few milliseconds when first chosen.
     m_fluid->settingsSetInt(m_settings, "synth.dynamic-sample-loading", 1);
     m_synth = m_fluid->newSynth(m_settings);
+}
+
+// The first of the options' SoundFonts that FluidSynth loads. One that fails to load, or loads
+// with samples left out (whose instruments stay silent), is named on stderr with FluidSynth's
+// first complaint.
+bool FluidSynthDevice::loadSoundFont()
+{
+    for (const std::filesystem::path& path : m_options.soundFonts) {
+        const std::string name = path.string();
+        if (m_fluid->isSoundFont(name.c_str()) == 0)
+            continue;
+        const LoadComplaints complaints(*m_fluid);
+        const bool loaded = m_fluid->soundFontLoad(m_synth, name.c_str(), 1) != FLUID_FAILED;
+        if (!complaints.empty()) {
+            std::fprintf(stderr, "nolvex-keyboard: the SoundFont %s %s (FluidSynth: %s)\n",
+                name.c_str(),
+                loaded ? "is damaged: some instruments will stay silent"
+                       : "is damaged and was not loaded",
+                complaints.summary().c_str());
+        }
+        if (loaded)
+            return true;
+    }
+    return false;
 }
 
 // The first output of the options that plays. A service that did not answer an earlier call

@@ -15,7 +15,7 @@ struct FluidSynthLibrary;
 // A General MIDI synthesiser as a MIDI output device: FluidSynth playing a SoundFont, either to
 // an audio output or, with no output in the options, rendered by the owner (for tests). It
 // renders on demand, from the output's audio thread; while nothing sounds it writes zeros
-// without rendering, and the output may pause until the next note.
+// without rendering, and after a musician's pause the output pauses until the next note.
 class FluidSynthDevice : public OutputDevice, private AudioSource
 {
 public:
@@ -25,8 +25,8 @@ public:
     FluidSynthDevice& operator=(const FluidSynthDevice&) = delete;
 
     // MidiResult::NoDevice when the FluidSynth library is missing, MidiResult::InvalidSetup when no
-    // SoundFont can be loaded, MidiResult::NotReady when no audio output plays. Opening an open
-    // device reopens it.
+    // SoundFont of the options loads (missing or damaged ones are skipped), MidiResult::NotReady
+    // when no audio output plays. Opening an open device reopens it.
     [[nodiscard]] std::int32_t open() override;
     // Program change, note on (velocity 0: note off) and note off; anything else is ignored. A
     // note on wakes a paused output, and replaces a lost one by the first sound server that
@@ -43,6 +43,7 @@ public:
 private:
     bool render(const StereoBuffer& buffer) override;
     void createSynth();
+    [[nodiscard]] bool loadSoundFont();
     [[nodiscard]] bool openOutput(bool serversOnly);
     void wakeOutput();
     void letSoundEnd();

@@ -11,7 +11,7 @@ struct SynthOptions
 {
     SynthOptions();
 
-    // Tried in order; the first readable SoundFont is played.
+    // Tried in order; the first that FluidSynth loads is played.
     std::vector<std::filesystem::path> soundFonts;
     // Tried in order; the first that plays is kept. Empty: no output, the owner renders the
     // samples itself (FluidSynthDevice::render).

@@ -230,10 +230,12 @@ class Session:
         self.capture = Capture(self)
         poll(lambda: CAPTURE_PORT in self.run(["jack_lsp"]).stdout, 10, "the capture port")
 
-    def start_program(self, wait_drawn=True):
-        """Starts the program and waits for its window to be mapped and, if `wait_drawn`, drawn."""
+    def start_program(self, wait_drawn=True, wrap=()):
+        """Starts the program (after the `wrap` command, which execs it as its last argument) and
+        waits for its window to be mapped and, if `wait_drawn`, drawn."""
         runtime = tempfile.mkdtemp(prefix="xdg-", dir=self.tmp)
-        self.program = self.spawn("program", [BINARY], env=self.env(XDG_RUNTIME_DIR=runtime))
+        self.program = self.spawn("program", [*wrap, BINARY],
+                                  env=self.env(XDG_RUNTIME_DIR=runtime))
         self.window = poll(lambda: running(self.program) and next(
             (w for w in self.visible_windows(f"^{WINDOW_NAME}$")
              if "window id" not in self.xprop("WM_TRANSIENT_FOR", w)), None),

@@ -14,6 +14,7 @@ import harness
 from harness import Session, key_point, poll, settle
 from sound_servers import PIPEWIRE, SoundSession
 
+SF2 = "/usr/share/sounds/sf2"  # where the program looks first
 MIDDLE_C = 440.0 * 2 ** ((60 - 69) / 12)  # 261.63 Hz, the note of key 24
 RECORD_S, PRESS_AT_S, HOLD_S = 4, 1.0, 1.5  # from the moment the recorder is connected; 0.5 s after
 SILENT_RMS = 1e-4  # -80 dBFS
@@ -42,6 +43,13 @@ def native_stream(s):  # its own PipeWire stream's properties and state, not pip
              for o in json.loads(s.run(["pw-dump"]).stdout) if o["type"].endswith(":Node")]
     return next((p for p in nodes if p.get("node.name") == harness.WINDOW_NAME
                  and p.get("client.api") != "pipewire-pulse"), None)
+
+
+def beside_a_damaged_default(s):  # a command running the program with its own SF2 folder
+    d = os.path.join(s.tmp, "sf2")  # default-GM.sf2 cut after 3 MB, then a good TimGM6mb.sf2
+    return ["unshare", "--map-root-user", "--mount", "sh", "-c", f"mkdir {d} && cp {SF2}/Tim* {d}"
+            f" && head -c 3000000 {d}/Tim* >{d}/default-GM.sf2 && mount --bind {d} {SF2}"
+            ' && exec "$0"']
 
 
 class SynthTest(unittest.TestCase):
@@ -91,15 +99,14 @@ class SynthTest(unittest.TestCase):
         self.assert_middle_c(path)
 
     def test_own_pipewire_stream_missing_or_not_middle_c_also_after_a_server_restart(self):
-        self.need(*PIPEWIRE, "dbus-daemon", "pactl", "parecord", "pw-dump")
+        """Also: a damaged first SoundFont is passed over; the stream pauses after the rest."""
+        self.need(*PIPEWIRE, "dbus-daemon", "pactl", "parecord", "pw-dump", "unshare")
         with SoundSession(self) as s:
             s.start_pipewire()
-            s.start_program()
+            s.start_program(wrap=beside_a_damaged_default(s))
             stream = poll(lambda: native_stream(s), 20, "the synthesiser's PipeWire stream")
             self.assertEqual((stream["media.name"], stream["application.name"]),
                              (harness.WINDOW_NAME,) * 2)
-            self.assertEqual(settle(lambda: native_stream(s)["state"], "idle"), "idle",
-                             "paused while silent")
             paths = [os.path.join(s.artefacts, f"key24-{take}.wav") for take in ("1", "2")]
             for path in paths:
                 if path == paths[1]:  # the stream reconnects at the next note
@@ -108,8 +115,12 @@ class SynthTest(unittest.TestCase):
                 rec = s.record(path)
                 self.play_key_24(s)
                 s.stop(rec)
+            self.assertEqual(settle(lambda: native_stream(s)["state"], "idle"), "idle",
+                             "paused after the musician's pause")
             self.assertEqual(s.popups(), [], "no message box, also not after the restart")
             self.assertEqual(s.close(), 0)
+        with open(os.path.join(s.artefacts, "program.log")) as log:
+            self.assertIn(f"{SF2}/default-GM.sf2 is damaged and was not loaded", log.read())
         for path in paths:
             self.assert_middle_c(path)
 

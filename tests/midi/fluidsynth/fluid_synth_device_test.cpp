@@ -91,55 +91,54 @@ TEST_F(RenderedSynth, aNoteEndsOnlyWithItsOwnNoteOff)
     }
 }
 
-TEST_F(RenderedSynth, renderingStopsOnceTheSoundHasEndedAndTheNextNoteSoundsInItsFirstBlock)
-{
-    std::vector<float> left(480), right(480);
-    synth->send(ShortMessage::noteOn(channel, middleC, 100).value());
-    EXPECT_TRUE(synth->render(left, right));
-    synth->send(ShortMessage::noteOff(channel, middleC).value());
-    int blocks = 0;
-    while (synth->render(left, right) && blocks < 500)
-        ++blocks;
-    EXPECT_LT(blocks, 500) << "silent within 5 s of the note off";
-    EXPECT_FALSE(synth->render(left, right));
-    EXPECT_EQ(rms(left), 0.0);
-    synth->send(ShortMessage::noteOn(channel, middleC, 100).value());
-    EXPECT_TRUE(synth->render(left, right));
-    EXPECT_GT(rms(left), 1e-3);
-}
-
-// An output that connects when told to and counts its wake-ups.
+// An output that connects when told to, counts its wake-ups and renders when told to.
 struct FakeOutput : AudioConnection
 {
-    FakeOutput(AudioSource& source, bool answer)
-        : AudioConnection(source, {})
+    FakeOutput(AudioSource& source, bool answer, const AudioFormat& format)
+        : AudioConnection(source, format)
         , answers(answer)
     { }
     bool connect() override { return answers; }
     void wake() override { ++wakes; }
     using AudioConnection::lose;
+    using AudioConnection::render;
     bool answers;
     int wakes = 0;
 };
 
-TEST_F(RenderedSynth, outputsAreTriedInOrderAndALostServerIsReplacedAtTheNextNote)
+TEST_F(RenderedSynth, outputsAreTriedInOrderRunThroughAMusiciansPauseAndALostOneIsReplaced)
 {
     std::vector<std::string> made;
     std::shared_ptr<FakeOutput> last;
     const auto kind = [&](std::string service, bool answers, bool server) {
         return AudioOutputKind { service,
-            [&, service, answers](AudioSource& source, const AudioFormat&) {
+            [&, service, answers](AudioSource& source, const AudioFormat& format) {
                 made.push_back(service);
-                return last = std::make_shared<FakeOutput>(source, answers);
+                return last = std::make_shared<FakeOutput>(source, answers, format);
             },
             server };
     };
     options.outputs
         = { kind("absent", false, true), kind("server", true, true), kind("card", true, false) };
+    options.format.pauseSeconds = 1.0;
     restart();
     EXPECT_EQ(made, (std::vector<std::string> { "absent", "server" }));
-    synth->send(ShortMessage::noteOn(channel, middleC, 100).value());
-    EXPECT_EQ(last->wakes, 1);
+    std::vector<float> left(480), right(480);
+    const auto next = [&] { return last->render({ left.data(), right.data(), left.size() }); };
+    EXPECT_EQ(next(), Rendered::Pause) << "no phrase to wait for before the first note";
+    for (const char* when : { "at first", "after the pause" }) {
+        synth->send(ShortMessage::noteOn(channel, middleC, 100).value());
+        EXPECT_TRUE(next() == Rendered::Sound && rms(left) > 1e-3) << "in its first block " << when;
+        synth->send(ShortMessage::noteOff(channel, middleC).value());
+        int sounding = 0, silent = 0;
+        for (Rendered r; (r = next()) != Rendered::Pause && sounding < 500;) {
+            ++(r == Rendered::Sound ? sounding : silent);
+            EXPECT_TRUE(r == Rendered::Sound || rms(left) < 1e-5) << "no sound once silent";
+        }
+        EXPECT_LT(sounding, 500) << "the sound ends within 5 s of the note off";
+        EXPECT_EQ(silent + 1, 100) << "1 s of silence, paused in its last block";
+    }
+    EXPECT_EQ(last->wakes, 2);
     last->lose();
     synth->send(ShortMessage::programChange(channel, 1).value());
     synth->send(ShortMessage::noteOff(channel, middleC).value());
