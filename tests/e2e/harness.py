@@ -337,8 +337,9 @@ class Session:
         self.xdotool("mousemove", "--window", self.window, 15, self.menu_height() // 2,
                      "click", 1)
         poll(self.popups, 10, "the menu to open")
-        # A menu reached with Right opens with its first entry highlighted, a clicked one not.
-        self.xdotool("key", *(["Right"] * menu or ["Down"]), *["Down"] * path[0],
+        # A clicked menu opens with its first entry highlighted or none, as the menu bar's state
+        # has it; one reached with Right, with the first. Up then Down: the first, from either.
+        self.xdotool("key", *["Right"] * menu, "Up", "Down", *["Down"] * path[0],
                      *sum((["Right"] + ["Down"] * index for index in path[1:]), []))
         if shot:
             self.screenshot(shot, "root")
