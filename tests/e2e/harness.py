@@ -255,7 +255,7 @@ class Session:
         self.window = poll(lambda: running(self.program) and next(
             (w for w in self.visible_windows(f"^{WINDOW_NAME}$")
              if "window id" not in self.xprop("WM_TRANSIENT_FOR", w)), None),
-            120, f"a window named {WINDOW_NAME!r}", interval=0.2)  # the Debian guest: slow
+            120, f"a window named {WINDOW_NAME!r}", interval=0.5)  # the Debian guest: slow
         if wait_drawn:
             self.menu_height()
 

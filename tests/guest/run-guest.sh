@@ -7,7 +7,6 @@ source=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d --tmpdir nolvex-guest.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 cpack -G DEB --config "$1/CPackConfig.cmake" -B "$work" >/dev/null
-mkdir -p "$work/payload/tests"
-cp -r "$source/tests/e2e" "$source/tests/guest" "$work/payload/tests/"
+cp -r "$source/tests" "$work/payload"
 cp "$source/tests/guest/run.sh" "$work/payload/run"
 "$source/scripts/guest/boot.sh" "$work"/*.deb "$work/payload" "$2"
