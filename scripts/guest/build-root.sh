@@ -63,6 +63,7 @@ SETUP
 "${sudo_cmd[@]}" cp "$root"/boot/initrd.img-* "$tmp/initrd.img"
 "${sudo_cmd[@]}" truncate -s 3G "$tmp/root.img"
 "${sudo_cmd[@]}" mkfs.ext4 -q -F -d "$root" "$tmp/root.img"
+sync -f "$tmp/root.img" # written out now rather than under the first boot
 "${sudo_cmd[@]}" rm -rf --one-file-system "$root"
 if ! "${sudo_cmd[@]}" mv -T "$tmp" "$cache/$key" 2>/dev/null; then
     [ -f "$cache/$key/root.img" ] # another build finished first
