@@ -15,6 +15,7 @@ test_packages=(
     desktop-file-utils appstream dpkg-dev file procps libxtst-dev valgrind
     dbus pipewire pipewire-bin pipewire-pulse wireplumber pulseaudio-utils
     pulseaudio pipewire-jack weston
+    qemu-system-x86 debootstrap e2fsprogs
 )
 
 packages=("${run_packages[@]}")

@@ -3,6 +3,7 @@
 import argparse
 import contextlib
 import ctypes
+import glob
 from itertools import count, takewhile
 import os
 import re
@@ -138,6 +139,23 @@ class Capture:
                     f"{count} MIDI messages in capture.log")
 
 
+class RawCapture(Capture):
+    """What an ALSA raw MIDI device "hw:CARD,DEVICE" received (amidi), split at status bytes."""
+
+    def __init__(self, session, device, name="capture"):
+        self.proc = session.spawn(name, ["amidi", "-p", device, "-d"])
+        self.path = os.path.join(session.artefacts, f"{name}.log")
+        node = "/dev/snd/midiC{}D{}".format(*device[3:].split(","))
+        poll(lambda: running(self.proc) and node in map(
+            os.path.realpath, glob.glob(f"/proc/{self.proc.pid}/fd/*")), 10, f"amidi on {device}")
+
+    def messages(self, since=0):
+        with open(self.path) as f:  # hex, a line for each read
+            data = bytes.fromhex("".join(re.findall(r"^[0-9A-F ]+$", f.read(), re.M)))
+        starts = [i for i, b in enumerate(data) if b & 0x80] + [len(data)]
+        return [data[a:b] for a, b in zip(starts, starts[1:])][since:]
+
+
 class Session:
     """X, window manager, JACK, capture client and program; all stopped when the block ends."""
 
@@ -237,7 +255,7 @@ class Session:
         self.window = poll(lambda: running(self.program) and next(
             (w for w in self.visible_windows(f"^{WINDOW_NAME}$")
              if "window id" not in self.xprop("WM_TRANSIENT_FOR", w)), None),
-            30, f"a window named {WINDOW_NAME!r}")
+            60, f"a window named {WINDOW_NAME!r}", interval=0.2)  # slow in the Debian guest
         if wait_drawn:
             self.menu_height()
 
@@ -319,8 +337,9 @@ class Session:
         self.xdotool("mousemove", "--window", self.window, 15, self.menu_height() // 2,
                      "click", 1)
         poll(self.popups, 10, "the menu to open")
-        # A menu reached with Right opens with its first entry highlighted, a clicked one not.
-        self.xdotool("key", *(["Right"] * menu or ["Down"]), *["Down"] * path[0],
+        # A clicked menu opens with its first entry highlighted or none, as the menu bar's state
+        # has it; one reached with Right, with the first. Up then Down: the first, from either.
+        self.xdotool("key", *["Right"] * menu, "Up", "Down", *["Down"] * path[0],
                      *sum((["Right"] + ["Down"] * index for index in path[1:]), []))
         if shot:
             self.screenshot(shot, "root")

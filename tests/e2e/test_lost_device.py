@@ -14,12 +14,6 @@ def stderr_lines(s):
         return [line for line in f.read().splitlines() if line.strip()]
 
 
-def stop_capture(s):
-    s.stop(s.capture.proc)
-    poll(lambda: harness.CAPTURE_PORT not in s.run(["jack_lsp"]).stdout, 10,
-         "the capture port to go away")
-
-
 def kill_jackd(s):
     # A killed server keeps its entry in JACK's table of eight servers until a server of the same
     # name starts: one is started and stopped again.
@@ -29,8 +23,9 @@ def kill_jackd(s):
     s.stop(s.jackd)
 
 
-# (what goes away, with the capture client (else the synthesiser plays), how)
-LOSSES = [("capture client", True, stop_capture), ("JACK under the MIDI port", True, kill_jackd),
+# (what goes away, with the capture client (else the synthesiser plays), how). A MIDI device
+# unplugged from under the program: in the Debian guest, tests/guest.
+LOSSES = [("JACK under the MIDI port", True, kill_jackd),
           ("JACK under the synthesiser", False, kill_jackd)]
 
 

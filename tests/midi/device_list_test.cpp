@@ -26,6 +26,7 @@ DeviceEntry port(Api api, std::string name)
 const DeviceEntry Synth { DeviceEntry::Kind::BuiltInSynth, Api::Alsa, {} };
 
 // Device n is entry n: the candidate ports of ALSA, else of JACK, then the built-in synthesiser.
+// ALSA's own Midi Through is left out on a real kernel in tests/guest.
 TEST(DeviceList, candidatesInOrderThenTheBuiltInSynth)
 {
     const struct
@@ -34,11 +35,8 @@ TEST(DeviceList, candidatesInOrderThenTheBuiltInSynth)
         std::optional<Names> alsa, jack;
         std::vector<DeviceEntry> devices;
     } cases[] = {
-        { "loopback first", Names { Through, Fluid }, std::nullopt,
-            { port(Api::Alsa, Fluid), Synth } },
         { "no service at all", std::nullopt, std::nullopt, { Synth } },
         { "services without ports", Names {}, Names {}, { Synth } },
-        { "loopback alone", Names { Through }, std::nullopt, { Synth } },
         { "no ALSA sequencer", std::nullopt, Jack,
             { port(Api::Jack, Jack[0]), port(Api::Jack, Jack[1]), Synth } },
         { "ALSA with a loopback alone", Names { Through }, Jack,
