@@ -140,7 +140,7 @@ class Capture:
 
 
 class RawCapture(Capture):
-    """What an ALSA raw MIDI device "hw:CARD,DEVICE" received (amidi), split at status bytes."""
+    """What an ALSA raw MIDI device "hw:CARD,DEVICE" received (amidi), message by message."""
 
     def __init__(self, session, device, name="capture"):
         self.proc = session.spawn(name, ["amidi", "-p", device, "-d"])
@@ -152,15 +152,20 @@ class RawCapture(Capture):
     def messages(self, since=0):
         with open(self.path) as f:  # hex, a line for each read
             data = bytes.fromhex("".join(re.findall(r"^[0-9A-F ]+$", f.read(), re.M)))
-        starts = [i for i, b in enumerate(data) if b & 0x80] + [len(data)]
-        return [data[a:b] for a, b in zip(starts, starts[1:])][since:]
+        messages = []  # a data byte after a whole message repeats its status (running status)
+        for b in data:  # program change and channel pressure: one data byte, the others two
+            if b & 0x80 or len(messages[-1]) == 3 - (0xC0 <= messages[-1][0] < 0xE0):
+                messages.append(b"" if b & 0x80 else messages[-1][:1])
+            messages[-1] += bytes([b])
+        return messages[since:]
 
 
 class Session:
     """X, window manager, JACK, capture client and program; all stopped when the block ends."""
 
-    def __init__(self, test, jack=True, program=True, capture=True, period=1024, depth=24):
-        self.period, self.depth = period, depth  # JACK frames at 48 kHz: long enough that a loaded machine keeps up
+    def __init__(self, test, jack=True, program=True, capture=True, period=1024, depth=24,
+                 server=None):  # `server`: an X server's command in place of Xvfb's
+        self.period, self.depth, self.server = period, depth, server  # JACK frames at 48 kHz: long enough that a loaded machine keeps up
         name = (test._subtest or test).id().split(".", 1)[-1] if test else f"s{next(_serial)}"
         self.artefacts = os.path.join(ARTEFACTS, name)
         self.jack_server = f"nolvex-e2e-{os.getpid()}-{next(_serial)}"
@@ -218,8 +223,8 @@ class Session:
         for attempt in range(3):
             read_fd, write_fd = os.pipe()
             self.xvfb = self.spawn(f"xvfb{attempt}", [
-                "Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"1280x1024x{self.depth}", "-nolisten",
-                "tcp"], env=dict(os.environ), pass_fds=(write_fd,))
+                *(self.server or ["Xvfb", "-screen", "0", f"1280x1024x{self.depth}"]), "-displayfd",
+                str(write_fd), "-nolisten", "tcp"], env=dict(os.environ), pass_fds=(write_fd,))
             os.close(write_fd)
             with os.fdopen(read_fd) as pipe:
                 self.display = ":" + pipe.readline().strip()

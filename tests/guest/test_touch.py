@@ -1,0 +1,92 @@
+"""Fingers on a real touchscreen (uinput, read by Xorg's evdev driver), heard on a raw MIDI card."""
+
+import glob
+import pathlib
+import unittest
+
+from evdev import AbsInfo, UInput, ecodes as e
+
+from harness import ARTEFACTS, RawCapture, Session, key_point, played, poll
+from test_alsa import modprobe
+
+NAME = "nolvex touchscreen"
+XORG = """Section "Device" Identifier "card" Driver "dummy" VideoRam 16384 EndSection
+Section "Monitor" Identifier "monitor" HorizSync 5-1000 VertRefresh 5-1000 EndSection
+Section "Screen" Identifier "screen" Device "card" Monitor "monitor"
+    SubSection "Display" Virtual 1024 768 EndSubSection EndSection
+Section "InputDevice" Identifier "touch" Driver "evdev" Option "Device" "%s" EndSection
+Section "ServerLayout" Identifier "layout" Screen "screen" InputDevice "touch"
+    Option "AutoAddDevices" "false" EndSection"""
+on, off = (lambda n: played(n)[:2]), (lambda n: played(n)[2:])
+# Finger F (0-9) down on or slid onto key K: (F, K), lifted: (F, None); or xdotool's command on
+# the window; each with what it plays.
+STEPS = {
+    "two fingers": [((0, 0), on(36)), ((1, 12), on(48)), ((0, None), off(36)),
+                    ((1, None), off(48))],
+    "three-finger chord": [((0, 24), on(60)), ((1, 28), on(64)), ((2, 31), on(67)),
+                           ((1, None), off(64)), ((2, None), off(67)), ((0, None), off(60))],
+    "slide": [((0, 40), on(76)), ((0, 41), []), ((0, 43), []), ((0, 45), []), ((0, None), off(76))],
+    "hidden window": [((0, 5), on(41)), ((1, 7), on(43)), ("windowminimize", off(41) + off(43)),
+                      ((1, None), []), ((0, None), []), ("windowactivate", []), ((0, 9), on(45)),
+                      ((0, None), off(45))]}
+
+
+class Touchscreen(UInput):
+    """Multi-touch protocol B over the 1024 x 768 screen, its fingers put on the window's keys."""
+
+    def __init__(self):
+        axes = [(e.ABS_X, 1024), (e.ABS_Y, 768), (e.ABS_MT_SLOT, 10), (e.ABS_MT_TRACKING_ID, 10),
+                (e.ABS_MT_POSITION_X, 1024), (e.ABS_MT_POSITION_Y, 768)]
+        super().__init__({e.EV_KEY: [e.BTN_TOUCH], e.EV_ABS: [
+            (code, AbsInfo(0, 0, size - 1, 0, 0, 0)) for code, size in axes]}, NAME,
+            input_props=[e.INPUT_PROP_DIRECT])
+        self.down = set()
+
+    def find(self, session):  # the client area's top left on the screen: the pointer put there
+        session.move_to((0, 0))  # "x:X y:Y screen:S window:W"
+        self.origin = [int(v[2:]) for v in session.xdotool("getmouselocation").split()[:2]]
+
+    def touch(self, finger, key):
+        (self.down.discard if key is None else self.down.add)(finger)
+        # A slide writes its finger's tracking id again, which the kernel drops as unchanged.
+        events = [(e.ABS_MT_SLOT, finger), (e.ABS_MT_TRACKING_ID, -1 if key is None else finger)]
+        if key is not None:
+            x, y = (o + p for o, p in zip(self.origin, key_point(key)))
+            events += [(e.ABS_MT_POSITION_X, x), (e.ABS_MT_POSITION_Y, y)]
+        for code, value in events:
+            self.write(e.EV_ABS, code, value)
+        self.write(e.EV_KEY, e.BTN_TOUCH, int(bool(self.down)))
+        self.syn()
+
+
+class TouchTest(unittest.TestCase):
+    def test_touch_fingers_not_each_on_its_own_key_or_held_on_in_a_hidden_window(self):
+        # test_alsa leaves its card 1 unplugged: snd-virmidi is loaded again.
+        for args in [["uinput"], ["evdev"], ["snd-seq-dummy"], ["-r", "snd-virmidi"],
+                     ["snd-virmidi", "index=1", "enable=1"]]:
+            modprobe(*args)
+        with Touchscreen() as screen:
+            event = poll(lambda: [p for p in glob.glob("/sys/class/input/event*/device/name")
+                                  if pathlib.Path(p).read_text() == NAME + "\n"], 10, NAME)
+            config = pathlib.Path("/tmp/touch.xorg")  # the guest's own
+            config.write_text(XORG % f"/dev/input/{event[0].split('/')[4]}")
+            with Session(self, jack=False, capture=False, program=False, server=[
+                    "Xorg", "-config", config, "-configdir", "/tmp", "-logfile",
+                    f"{ARTEFACTS}/xorg.log", "-noreset", "vt7"]) as s:
+                raw, since = RawCapture(s, "hw:1,0"), 0
+                s.start_program()
+                screen.find(s)
+                where = s.geometry()
+                for what, steps in STEPS.items():
+                    with self.subTest(what):
+                        heard = []
+                        for step, plays in steps:
+                            if isinstance(step, str):
+                                s.xdotool(step, "--sync", s.window)  # openbox animates
+                                poll(lambda: step != "windowactivate" or s.geometry() == where, 10,
+                                     "the window back in place")
+                            else:
+                                screen.touch(*step)
+                            heard += plays
+                            self.assertEqual(raw.wait_messages(since + len(heard))[since:], heard)
+                        since += len(heard)
