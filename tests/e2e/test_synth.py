@@ -42,7 +42,9 @@ def native_stream(s):  # its own PipeWire stream's properties and state, not pip
 
 def beside_a_damaged_default(s):  # a command running the program with its own SF2 folder
     d = os.path.join(s.tmp, "sf2")  # default-GM.sf2 cut after 3 MB, then a good TimGM6mb.sf2
-    return ["unshare", "--map-root-user", "--mount", "sh", "-c", f"mkdir {d} && cp {SF2}/Tim* {d}"
+    # Root needs no user namespace, which a chroot would refuse.
+    user = [] if os.geteuid() == 0 else ["--map-root-user"]
+    return ["unshare", *user, "--mount", "sh", "-c", f"mkdir {d} && cp {SF2}/Tim* {d}"
             f" && head -c 3000000 {d}/Tim* >{d}/default-GM.sf2 && mount --bind {d} {SF2}"
             ' && exec "$0"']
 
