@@ -1,4 +1,4 @@
-#include "app/system_colour.h"
+#include "app/qt/system_colour.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,8 +1,8 @@
 #include "app/kelvora.h"
-#include "app/kelvora_window.h"
-#include "app/key_button.h"
-#include "app/text_label.h"
-#include "app/vol_bar.h"
+#include "app/qt/kelvora_window.h"
+#include "app/qt/key_button.h"
+#include "app/qt/text_label.h"
+#include "app/qt/vol_bar.h"
 #include "tests/fakes/recording_midi.h"
 
 #include <QtTest>

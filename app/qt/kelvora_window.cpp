@@ -1,10 +1,10 @@
-#include "app/kelvora_window.h"
+#include "app/qt/kelvora_window.h"
 
 #include "app/kelvora.h"
-#include "app/key_button.h"
-#include "app/system_colour.h"
-#include "app/text_label.h"
-#include "app/vol_bar.h"
+#include "app/qt/key_button.h"
+#include "app/qt/system_colour.h"
+#include "app/qt/text_label.h"
+#include "app/qt/vol_bar.h"
 #include "window/window_definition.h"
 
 #include <QApplication>

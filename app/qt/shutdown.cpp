@@ -1,6 +1,6 @@
-#include "app/shutdown.h"
+#include "app/qt/shutdown.h"
 
-#include "app/kelvora_window.h"
+#include "app/qt/kelvora_window.h"
 #include "midi/service_call.h"
 
 #include <QApplication>

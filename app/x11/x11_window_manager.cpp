@@ -1,4 +1,4 @@
-#include "app/x11_window_manager.h"
+#include "app/x11/x11_window_manager.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -1,4 +1,4 @@
-#include "app/vol_bar.h"
+#include "app/qt/vol_bar.h"
 
 #include <QSignalBlocker>
 

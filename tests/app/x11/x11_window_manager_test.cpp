@@ -1,4 +1,4 @@
-#include "app/x11_window_manager.h"
+#include "app/x11/x11_window_manager.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/win32_window_manager.h"
+#include "app/win32/win32_window_manager.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #include "app/display_choice.h"
 #include "app/kelvora.h"
-#include "app/kelvora_window.h"
-#include "app/shutdown.h"
+#include "app/qt/kelvora_window.h"
+#include "app/qt/shutdown.h"
 #include "midi/system_midi_service.h"
 
 #include <QApplication>
@@ -13,10 +13,8 @@
 #include <utility>
 #include <vector>
 
-#if defined(Q_OS_WIN)
-#include "app/win32_window_manager.h"
-#elif defined(Q_OS_LINUX)
-#include "app/x11_window_manager.h"
+#if defined(Q_OS_LINUX)
+#include "app/x11/x11_window_manager.h"
 #endif
 
 namespace {
@@ -34,9 +32,7 @@ public:
 
 std::unique_ptr<WindowManager> makeWindowManager([[maybe_unused]] QGuiApplication& app)
 {
-#if defined(Q_OS_WIN)
-    return std::make_unique<Win32WindowManager>();
-#elif defined(Q_OS_LINUX)
+#if defined(Q_OS_LINUX)
     if (auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>())
         return std::make_unique<X11WindowManager>(x11->display());
     return std::make_unique<NoWindowManager>();

@@ -1,6 +1,6 @@
-#include "app/key_button.h"
+#include "app/qt/key_button.h"
 
-#include "app/system_colour.h"
+#include "app/qt/system_colour.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,5 +1,5 @@
 #include "app/kelvora.h"
-#include "app/kelvora_window.h"
+#include "app/qt/kelvora_window.h"
 #include "instruments/instrument_catalogue.h"
 #include "scales/scale_catalogue.h"
 #include "window/menu_bar.h"

@@ -1,4 +1,4 @@
-#include "app/text_label.h"
+#include "app/qt/text_label.h"
 
 #include <QMouseEvent>
 
