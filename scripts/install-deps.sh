@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running or testing the keyboard needs, only those
-# that are missing. Usage: install-deps.sh run|test
+# that are missing. Usage: install-deps.sh run|test|windows (windows: the cross-build alone)
 set -euo pipefail
 
 run_packages=(
@@ -16,12 +16,19 @@ test_packages=(
     dbus pipewire pipewire-bin pipewire-pulse wireplumber pulseaudio-utils
     pulseaudio pipewire-jack weston
     qemu-system-x86 debootstrap e2fsprogs
+    wine wine64
+)
+# The Windows program: MinGW-w64's cross compiler and wixl for its installer.
+windows_packages=(
+    cmake ninja-build make g++-mingw-w64-x86-64-posix wixl
 )
 
-packages=("${run_packages[@]}")
-if [ "${1:-run}" = test ]; then
-    packages+=("${test_packages[@]}")
-fi
+case "${1:-run}" in
+run) packages=("${run_packages[@]}") ;;
+test) packages=("${run_packages[@]}" "${test_packages[@]}" "${windows_packages[@]}") ;;
+windows) packages=("${windows_packages[@]}") ;;
+*) echo "usage: $0 run|test|windows" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,6 @@
 #include "app/kelvora.h"
+#include "app/menu_captions.h"
 #include "app/qt/kelvora_window.h"
-#include "instruments/instrument_catalogue.h"
-#include "scales/scale_catalogue.h"
 #include "window/menu_bar.h"
 #include "window/window_definition.h"
 
@@ -18,19 +17,6 @@ QString menuText(std::string_view caption)
         .replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-std::string_view catalogueCaption(std::int16_t i)
-{
-    if (MenuIndex::isFamily(i))
-        return InstrumentCatalogue::familyCaption(i);
-    if (MenuIndex::isInstrument(i))
-        return InstrumentCatalogue::entryCaption(i - MenuIndex::FirstInstrument);
-    if (MenuIndex::isGamme(i))
-        return ScaleCatalogue::scaleCaption(i - MenuIndex::FirstGamme);
-    if (MenuIndex::isNote(i))
-        return ScaleCatalogue::rootCaption(i - MenuIndex::FirstNote);
-    return {};
-}
-
 } // namespace
 
 void KelvoraWindow::createMenus()
@@ -44,7 +30,7 @@ void KelvoraWindow::createMenus()
             = WindowDefinition::behaviour(entries.name, WindowDefinition::Event::Chosen)
                   .has_value();
         for (std::int16_t i = entries.first; i <= entries.last; ++i) {
-            QAction* action = menu->addAction(menuText(catalogueCaption(i)));
+            QAction* action = menu->addAction(menuText(menuEntryCaption(i)));
             m_menuActions.at(i) = action;
             if (chosenRuns) {
                 connect(action, &QAction::triggered, this, [this, i] {
@@ -64,7 +50,7 @@ void KelvoraWindow::createMenus()
         }
         // The instrument families are submenus that only open their own entries.
         for (std::int16_t family = entries->first; family <= entries->last; ++family) {
-            QMenu* submenu = menu->addMenu(menuText(catalogueCaption(family)));
+            QMenu* submenu = menu->addMenu(menuText(menuEntryCaption(family)));
             m_menuActions.at(family) = submenu->menuAction();
             addEntries(submenu, MenuIndex::familyEntries(family));
         }

@@ -2,13 +2,10 @@
 
 #include <QSignalBlocker>
 
-#include <algorithm>
-#include <cstdlib>
-
 VolBar::VolBar(QWidget* parent)
     : QScrollBar(Qt::Vertical, parent)
 {
-    apply(m_minimum, m_maximum, m_minimum);
+    apply(m_range, m_range.minimum);
     connect(this, &QAbstractSlider::valueChanged, this, [this] {
         if (!isSliderDown())
             emit changed();
@@ -16,40 +13,31 @@ VolBar::VolBar(QWidget* parent)
     connect(this, &QAbstractSlider::sliderReleased, this, &VolBar::changed);
 }
 
-std::int16_t VolBar::vbValue() const
-{
-    return static_cast<std::int16_t>(m_minimum + direction() * value());
-}
-
 void VolBar::setVbMinimum(std::int16_t value)
 {
-    apply(value, m_maximum, vbValue());
+    apply({ value, m_range.maximum }, vbValue());
 }
 
 void VolBar::setVbMaximum(std::int16_t value)
 {
-    apply(m_minimum, value, vbValue());
+    apply({ m_range.minimum, value }, vbValue());
 }
 
 void VolBar::setVbValue(std::int16_t value)
 {
-    apply(m_minimum, m_maximum, value);
+    apply(m_range, value);
 }
 
 // Sets range and value together, the value kept between the two ends, and reports a change of
 // the value as the bar reads it.
-void VolBar::apply(std::int16_t minimum, std::int16_t maximum, std::int32_t value)
+void VolBar::apply(ScrollRange range, int value)
 {
     const std::int16_t before = vbValue();
-    m_minimum = minimum;
-    m_maximum = maximum;
-    const int low = std::min(minimum, maximum);
-    const int high = std::max(minimum, maximum);
-    const int clamped = std::clamp<int>(value, low, high);
+    m_range = range;
     {
         const QSignalBlocker blocker(this);
-        setRange(0, std::abs(maximum - minimum));
-        setValue(std::abs(clamped - minimum));
+        setRange(0, m_range.span());
+        setValue(m_range.position(value));
     }
     if (vbValue() != before)
         emit changed();

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "window/scroll_range.h"
+
 #include <QScrollBar>
 
 #include <cstdint>
 
 // The velocity bar `vol`: a vertical scroll bar whose minimum sits at the top and may be greater
-// than its maximum (127 at the top, 0 at the bottom). QScrollBar needs minimum <= maximum, so the
-// bar shows the distance from the minimum: Qt value q = |value - minimum|, Qt range 0 to
-// |maximum - minimum|.
+// than its maximum (127 at the top, 0 at the bottom). Qt's own range is the distance from the
+// minimum (ScrollRange).
 class VolBar : public QScrollBar
 {
     Q_OBJECT
@@ -17,7 +18,7 @@ public:
     void setVbMinimum(std::int16_t value);
     void setVbMaximum(std::int16_t value);
     void setVbValue(std::int16_t value);
-    [[nodiscard]] std::int16_t vbValue() const;
+    [[nodiscard]] std::int16_t vbValue() const { return m_range.value(value()); }
 
 signals:
     // The value changed: after an arrow or trough click, at the end of a thumb drag, or when a
@@ -25,9 +26,7 @@ signals:
     void changed();
 
 private:
-    void apply(std::int16_t minimum, std::int16_t maximum, std::int32_t value);
-    [[nodiscard]] int direction() const { return m_maximum >= m_minimum ? 1 : -1; }
+    void apply(ScrollRange range, int value);
 
-    std::int16_t m_minimum = 0;
-    std::int16_t m_maximum = 32767;
+    ScrollRange m_range;
 };

@@ -253,11 +253,11 @@ class Session:
         self.capture = Capture(self)
         poll(lambda: CAPTURE_PORT in self.run(["jack_lsp"]).stdout, 10, "the capture port")
 
-    def start_program(self, wait_drawn=True, wrap=()):
+    def start_program(self, wait_drawn=True, wrap=(), binary=None):
         """Starts the program (after the `wrap` command, which execs it as its last argument) and
         waits for its window to be mapped and, if `wait_drawn`, drawn."""
         runtime = tempfile.mkdtemp(prefix="xdg-", dir=self.tmp)
-        self.program = self.spawn("program", [*wrap, BINARY],
+        self.program = self.spawn("program", [*wrap, binary or BINARY],
                                   env=self.env(XDG_RUNTIME_DIR=runtime))
         self.window = poll(lambda: running(self.program) and next(
             (w for w in self.visible_windows(f"^{WINDOW_NAME}$")

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "instruments/instrument_catalogue.h"
-#include "scales/scale_catalogue.h"
+#include "app/menu_captions.h"
 #include "window/controls.h"
-#include "window/menu_bar.h"
 
 #include <algorithm>
 #include <array>
@@ -46,15 +44,7 @@ public:
     }
     std::string menuCaption(std::int16_t i) const override
     {
-        if (MenuIndex::isFamily(i))
-            return std::string(InstrumentCatalogue::familyCaption(i));
-        if (MenuIndex::isInstrument(i))
-            return std::string(InstrumentCatalogue::entryCaption(i - MenuIndex::FirstInstrument));
-        if (MenuIndex::isGamme(i))
-            return std::string(ScaleCatalogue::scaleCaption(i - MenuIndex::FirstGamme));
-        if (MenuIndex::isNote(i))
-            return std::string(ScaleCatalogue::rootCaption(i - MenuIndex::FirstNote));
-        return {};
+        return std::string(menuEntryCaption(i));
     }
     void show() override { log.push_back("show"); }
     NativeHandle nativeHandle() const override { return 0x4200001; }

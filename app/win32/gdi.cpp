@@ -1,0 +1,21 @@
+#include "app/win32/gdi.h"
+
+#include "app/win32/text.h"
+
+#include <cmath>
+
+namespace {
+
+// The face and size of controls that the definition gives no font.
+constexpr WindowDefinition::Font WindowFont { "MS Sans Serif", 8, 400 };
+
+} // namespace
+
+GdiObject<HFONT> makeFont(const WindowDefinition::Font& font, UINT dpi)
+{
+    const WindowDefinition::Font& f = font.face.empty() ? WindowFont : font;
+    const int height = -static_cast<int>(std::lround(f.points * dpi / 72.0));
+    return GdiObject<HFONT>(CreateFontW(height, 0, 0, 0, f.weight, FALSE, FALSE, FALSE,
+        ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+        DEFAULT_PITCH | FF_DONTCARE, toWide(f.face).c_str()));
+}

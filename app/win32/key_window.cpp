@@ -1,0 +1,169 @@
+#include "app/win32/key_window.h"
+
+#include "app/win32/kelvora_window.h"
+
+#include <windowsx.h>
+
+namespace {
+
+constexpr wchar_t ClassName[] = L"NolvexKey";
+
+// The key's caption stripped of the leading spaces that centre it on a wider button.
+std::wstring trimmed(const std::wstring& text)
+{
+    const std::size_t first = text.find_first_not_of(L' ');
+    return first == std::wstring::npos ? std::wstring() : text.substr(first);
+}
+
+} // namespace
+
+void KeyWindow::registerClass(HINSTANCE instance)
+{
+    WNDCLASSEXW wc {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &KeyWindow::windowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = ClassName;
+    RegisterClassExW(&wc);
+}
+
+KeyWindow::KeyWindow(KelvoraWindow& owner, HWND parent, std::int16_t index, ColorValue backColour,
+    ColorValue foreColour, std::wstring caption)
+    : m_owner(owner)
+    , m_index(index)
+    , m_backColour(backColour)
+    , m_foreColour(foreColour)
+    , m_caption(std::move(caption))
+{
+    CreateWindowExW(0, ClassName, m_caption.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+        0, 0, parent, nullptr, GetModuleHandleW(nullptr), this);
+}
+
+KeyWindow::~KeyWindow()
+{
+    if (m_hwnd != nullptr)
+        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+}
+
+LRESULT CALLBACK KeyWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* key = static_cast<KeyWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        key->m_hwnd = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(key));
+    }
+    auto* key = reinterpret_cast<KeyWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return key ? key->handleMessage(message, wParam, lParam)
+               : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT KeyWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_LBUTTONDOWN:
+        buttonDown(MK_LBUTTON);
+        return 0;
+    case WM_MBUTTONDOWN:
+        buttonDown(MK_MBUTTON);
+        return 0;
+    case WM_RBUTTONDOWN:
+        buttonDown(MK_RBUTTON);
+        return 0;
+    case WM_LBUTTONUP:
+        buttonUp(MK_LBUTTON, lParam);
+        return 0;
+    case WM_MBUTTONUP:
+        buttonUp(MK_MBUTTON, lParam);
+        return 0;
+    case WM_RBUTTONUP:
+        buttonUp(MK_RBUTTON, lParam);
+        return 0;
+    case WM_CAPTURECHANGED:
+        captureLost();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // painted whole in WM_PAINT
+    default:
+        return DefWindowProcW(m_hwnd, message, wParam, lParam);
+    }
+}
+
+void KeyWindow::setBackColour(ColorValue colour)
+{
+    m_backColour = colour;
+    InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+void KeyWindow::setUnset()
+{
+    m_checked = false;
+    InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+// The note goes out before the key is drawn pressed. A second button while one is held comes
+// here too, the mouse being captured: it plays the key again.
+void KeyWindow::buttonDown(unsigned button)
+{
+    if (m_buttons == 0)
+        SetCapture(m_hwnd);
+    m_buttons |= button;
+    m_owner.keyDown(m_index);
+    InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+// A left click toggles the key, as a check box does, before the release is handled: the release
+// handler's unset has the last word.
+void KeyWindow::buttonUp(unsigned button, LPARAM where)
+{
+    if ((m_buttons & button) == 0)
+        return;
+    m_buttons &= ~button;
+    RECT r;
+    GetClientRect(m_hwnd, &r);
+    if (button == MK_LBUTTON && PtInRect(&r, { GET_X_LPARAM(where), GET_Y_LPARAM(where) }))
+        m_checked = !m_checked;
+    if (m_buttons == 0)
+        ReleaseCapture();
+    m_owner.keyUp(m_index);
+    InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+// The capture was taken while buttons were down (Alt+Tab, a system dialog, another program's
+// capture): their releases will not come here.
+void KeyWindow::captureLost()
+{
+    if (m_buttons == 0)
+        return;
+    m_buttons = 0;
+    m_owner.pointerLost();
+    InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+void KeyWindow::paint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(m_hwnd, &ps);
+    RECT r;
+    GetClientRect(m_hwnd, &r);
+    const GdiObject<HBRUSH> fill(CreateSolidBrush(colorRef(m_backColour)));
+    FillRect(dc, &r, fill.get());
+    const bool sunken = m_checked || (m_buttons & MK_LBUTTON) != 0;
+    DrawEdge(dc, &r, sunken ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    const std::wstring letter = trimmed(m_caption);
+    if (!letter.empty()) {
+        // The caption's letter stands centred at the bottom; a pressed key moves it a pixel.
+        InflateRect(&r, -2, -3);
+        OffsetRect(&r, sunken ? 1 : 0, sunken ? 1 : 0);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, colorRef(m_foreColour));
+        const HGDIOBJ previous = SelectObject(dc, m_font);
+        DrawTextW(dc, letter.c_str(), static_cast<int>(letter.size()), &r,
+            DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
+        SelectObject(dc, previous);
+    }
+    EndPaint(m_hwnd, &ps);
+}
