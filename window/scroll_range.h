@@ -24,8 +24,8 @@ struct ScrollRange
     // Where `value` stands, pulled inside the range first.
     [[nodiscard]] constexpr int position(int value) const
     {
-        const int clamped = std::clamp(value, std::min<int>(minimum, maximum),
-            std::max<int>(minimum, maximum));
+        const int clamped
+            = std::clamp(value, std::min<int>(minimum, maximum), std::max<int>(minimum, maximum));
         return clamped >= minimum ? clamped - minimum : minimum - clamped;
     }
 };

@@ -13,7 +13,8 @@ struct GdiDelete
 {
     void operator()(void* object) const { DeleteObject(static_cast<HGDIOBJ>(object)); }
 };
-template <typename Handle> using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiDelete>;
+template <typename Handle>
+using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiDelete>;
 
 // The COLORREF of a colour value: the same 0x00BBGGRR layout, system colours looked up.
 [[nodiscard]] inline COLORREF colorRef(ColorValue colour)

@@ -21,7 +21,8 @@ std::wstring menuText(std::string_view caption)
 void addEntries(HMENU menu, const MenuIndex::MenuArray& entries)
 {
     for (std::int16_t i = entries.first; i <= entries.last; ++i)
-        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(i), menuText(menuEntryCaption(i)).c_str());
+        AppendMenuW(
+            menu, MF_STRING, static_cast<UINT_PTR>(i), menuText(menuEntryCaption(i)).c_str());
 }
 
 } // namespace

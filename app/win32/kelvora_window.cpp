@@ -97,8 +97,7 @@ LRESULT KelvoraWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             pointerLost();
         return 0;
     case WM_CANCELMODE: // a system dialog or a task switch takes the mouse from a held key
-        if (HWND captured = GetCapture(); captured != nullptr && GetParent(captured) == m_hwnd)
-            ReleaseCapture();
+        releaseKeyCapture();
         break;
     case WM_DPICHANGED: {
         m_dpi = HIWORD(wParam);
@@ -268,6 +267,13 @@ void KelvoraWindow::wheel(WPARAM wParam, LPARAM where)
     POINT p { GET_X_LPARAM(where), GET_Y_LPARAM(where) };
     if (WindowFromPoint(p) == m_vol->hwnd())
         m_vol->wheel(GET_WHEEL_DELTA_WPARAM(wParam));
+}
+
+// A key that holds the mouse lets it go, and with it the buttons held on it.
+void KelvoraWindow::releaseKeyCapture()
+{
+    if (HWND captured = GetCapture(); captured != nullptr && GetParent(captured) == m_hwnd)
+        ReleaseCapture();
 }
 
 void KelvoraWindow::finish()

@@ -64,6 +64,7 @@ private:
     void wheel(WPARAM wParam, LPARAM where);
     void invalidate(int definitionIndex);
     [[nodiscard]] std::optional<int> labelAt(POINT where) const;
+    void releaseKeyCapture();
     void finish();
 
     HWND m_hwnd = nullptr;

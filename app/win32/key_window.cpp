@@ -49,7 +49,8 @@ KeyWindow::~KeyWindow()
 LRESULT CALLBACK KeyWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        auto* key = static_cast<KeyWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* key
+            = static_cast<KeyWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         key->m_hwnd = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(key));
     }

@@ -40,8 +40,8 @@ void VolBar::apply(ScrollRange range, int value)
     const std::int16_t before = vbValue();
     m_range = range;
     m_position = m_range.position(value);
-    SCROLLINFO info { sizeof(info), SIF_RANGE | SIF_POS | SIF_DISABLENOSCROLL, 0, m_range.span(),
-        0, m_position, 0 };
+    SCROLLINFO info { sizeof(info), SIF_RANGE | SIF_POS | SIF_DISABLENOSCROLL, 0, m_range.span(), 0,
+        m_position, 0 };
     SetScrollInfo(m_hwnd, SB_CTL, &info, TRUE);
     if (vbValue() != before)
         m_changed();

@@ -23,8 +23,7 @@ std::int32_t WinMmMidiService::open(std::int32_t deviceId)
 {
     close();
     HMIDIOUT opened = nullptr;
-    const MMRESULT rc
-        = midiOutOpen(&opened, static_cast<UINT>(deviceId), 0, 0, CALLBACK_NULL);
+    const MMRESULT rc = midiOutOpen(&opened, static_cast<UINT>(deviceId), 0, 0, CALLBACK_NULL);
     if (rc == MMSYSERR_NOERROR)
         m_handle = opened;
     return static_cast<std::int32_t>(rc);

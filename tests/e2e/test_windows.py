@@ -52,9 +52,9 @@ class WineSession(Session):
     """A Session without JACK whose programs run in the cached Wine prefix, the program from a
     folder of its own with, if `recorder`, the stand-in winmm.dll beside it."""
 
-    def __init__(self, test, recorder=True):
+    def __init__(self, test, recorder=True, dpi=96):
         super().__init__(test, jack=False, capture=False, program=False)
-        self.recorder, self.prefix = recorder, wine_prefix()
+        self.recorder, self.dpi, self.prefix = recorder, dpi, wine_prefix()
 
     def __enter__(self):
         super().__enter__()
@@ -65,6 +65,8 @@ class WineSession(Session):
         shutil.copy(harness.BINARY, self.exe)
         if self.recorder:
             shutil.copy(RECORDER, os.path.dirname(self.exe))
+        self.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+                  "REG_DWORD", "/d", str(self.dpi), "/f"])  # the screen's scale, for every run
         return self
 
     def env(self, **extra):
@@ -123,11 +125,27 @@ class WindowsTest(unittest.TestCase):
             s.choose(1, 4)  # "Accord Majeur"
             self.assertEqual(harness.settle(lambda: markers(s, "chord"), {24, 28, 31}),
                              {24, 28, 31})
+            since = len(s.calls())  # a key held while the window is minimised
+            s.press(key_point(9))
+            s.wait_calls(2, since)
+            s.xdotool("windowminimize", "--sync", s.window)
+            self.assertEqual(s.wait_calls(3, since), clicked(45, 126, 71))
+            s.release()
+            s.xdotool("windowactivate", "--sync", s.window)
+            self.assertEqual(s.pixel("restored", key_point(9), settle_on=WHITE), WHITE)
             since = len(s.calls())
             s.press(key_point(7))
             s.wait_calls(2, since)
             self.assertEqual(s.close(), 0)
             self.assertEqual(s.calls(since), clicked(43, 126, 71) + ["close"])
+
+    def test_window_not_drawn_at_the_scale_of_the_screen(self):
+        with WineSession(self, dpi=144) as s:  # 150 %
+            s.start()
+            _, _, width, height = s.geometry()
+            self.assertEqual((width, height - s.menu_height()), (929, 209))
+            s.click(tuple(round(v * 1.5) for v in key_point(59)))
+            self.assertEqual(s.wait_calls(4)[1:], clicked(95))
 
     def test_no_midi_device_not_one_box_with_wine_s_rc_or_keys_not_colouring(self):
         with WineSession(self, recorder=False) as s:
