@@ -1,7 +1,7 @@
 # Installation as a desktop program and the CPack package.
 # Linux: binary, desktop entry, icon and AppStream metainfo in their freedesktop places; a .deb.
-# Windows and macOS: the binary only, in an archive; their runtimes (Qt, RtMidi, FluidSynth) are
-# not bundled yet.
+# Windows: the static program, in a ZIP; its installer is the .msi that app/win32 makes.
+# macOS: the binary only, in an archive; its runtimes (Qt, RtMidi, FluidSynth) are not bundled.
 
 include(GNUInstallDirs)
 
