@@ -1,3 +1,4 @@
+#include "midi/audio/musicians_pause.h"
 #include "midi/fluidsynth/fluid_synth_device.h"
 #include "midi/midi_result.h"
 #include "midi/short_message.h"
@@ -91,19 +92,24 @@ TEST_F(RenderedSynth, aNoteEndsOnlyWithItsOwnNoteOff)
     }
 }
 
-// An output that connects when told to, counts its wake-ups and renders when told to.
+// An output that connects when told to, counts its wake-ups and plays when told to.
 struct FakeOutput : AudioConnection
 {
     FakeOutput(AudioSource& source, bool answer, const AudioFormat& format)
         : AudioConnection(source, format)
         , answers(answer)
+        , pause(format.pauseFrames())
     { }
     bool connect() override { return answers; }
-    void wake() override { ++wakes; }
+    void wake() override { ++wakes, (void)pause.wake(); }
+    auto play(const StereoBuffer& b)
+    {
+        return pause.play(b.frames, [&] { return render(b); });
+    }
     using AudioConnection::lose;
-    using AudioConnection::render;
     bool answers;
     int wakes = 0;
+    MusiciansPause pause;
 };
 
 TEST_F(RenderedSynth, outputsAreTriedInOrderRunThroughAMusiciansPauseAndALostOneIsReplaced)
@@ -124,16 +130,16 @@ TEST_F(RenderedSynth, outputsAreTriedInOrderRunThroughAMusiciansPauseAndALostOne
     restart();
     EXPECT_EQ(made, (std::vector<std::string> { "absent", "server" }));
     std::vector<float> left(480), right(480);
-    const auto next = [&] { return last->render({ left.data(), right.data(), left.size() }); };
-    EXPECT_EQ(next(), Rendered::Pause) << "no phrase to wait for before the first note";
+    const auto next = [&] { return last->play({ left.data(), right.data(), left.size() }); };
+    EXPECT_TRUE(next().pause) << "no phrase to wait for before the first note";
     for (const char* when : { "at first", "after the pause" }) {
         synth->send(ShortMessage::noteOn(channel, middleC, 100).value());
-        EXPECT_TRUE(next() == Rendered::Sound && rms(left) > 1e-3) << "in its first block " << when;
+        EXPECT_TRUE(next().sounds && rms(left) > 1e-3) << "in its first block " << when;
         synth->send(ShortMessage::noteOff(channel, middleC).value());
         int sounding = 0, silent = 0;
-        for (Rendered r; (r = next()) != Rendered::Pause && sounding < 500;) {
-            ++(r == Rendered::Sound ? sounding : silent);
-            EXPECT_TRUE(r == Rendered::Sound || rms(left) < 1e-5) << "no sound once silent";
+        for (MusiciansPause::Block b; !(b = next()).pause && sounding < 500;) {
+            ++(b.sounds ? sounding : silent);
+            EXPECT_TRUE(b.sounds || rms(left) < 1e-5) << "no sound once silent";
         }
         EXPECT_LT(sounding, 500) << "the sound ends within 5 s of the note off";
         EXPECT_EQ(silent + 1, 100) << "1 s of silence, paused in its last block";
