@@ -6,11 +6,16 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -90,6 +95,25 @@ void forbidJackServerStart()
 #endif
 }
 
+// Why FluidSynth does not take a candidate for a SoundFont; nothing when there is no such file
+// (a dangling link included): not being installed is no fault.
+std::optional<std::string> whyPassedOver(const std::filesystem::path& path)
+{
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return std::nullopt;
+    const auto unreadable
+        = [](const std::string& reason) { return "cannot be read (" + reason + ")"; };
+    if (error) // a loop of links, a folder on the way that may not be searched
+        return unreadable(error.message());
+    if (std::filesystem::is_directory(status))
+        return unreadable(std::make_error_code(std::errc::is_a_directory).message());
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+        std::fopen(path.string().c_str(), "rb"), &std::fclose);
+    return file ? std::string("is not a SoundFont file") : unreadable(std::strerror(errno));
+}
+
 bool isQuiet(const StereoBuffer& buffer)
 {
     for (std::size_t i = 0; i < buffer.frames * buffer.step; i += buffer.step) {
@@ -150,15 +174,19 @@ void FluidSynthDevice::createSynth()
     m_synth = m_fluid->newSynth(m_settings);
 }
 
-// The first of the options' SoundFonts that FluidSynth loads. One that fails to load, or loads
-// with samples left out (whose instruments stay silent), is named on stderr with FluidSynth's
-// first complaint.
+// The first of the options' SoundFonts that FluidSynth loads. One that is there but cannot be
+// read, or is no SoundFont, is named on stderr with the reason; one that fails to load, or loads
+// with samples left out (whose instruments stay silent), with FluidSynth's first complaint.
 bool FluidSynthDevice::loadSoundFont()
 {
     for (const std::filesystem::path& path : m_options.soundFonts) {
         const std::string name = path.string();
-        if (m_fluid->isSoundFont(name.c_str()) == 0)
+        if (m_fluid->isSoundFont(name.c_str()) == 0) {
+            if (const std::optional<std::string> why = whyPassedOver(path))
+                std::fprintf(
+                    stderr, "nolvex-keyboard: the SoundFont %s %s\n", name.c_str(), why->c_str());
             continue;
+        }
         const LoadComplaints complaints;
         const bool loaded = m_fluid->soundFontLoad(m_synth, name.c_str(), 1) != FLUID_FAILED;
         if (const std::string complaint = complaints.summary(); !complaint.empty()) {

@@ -158,14 +158,21 @@ TEST_F(RenderedSynth, outputsAreTriedInOrderRunThroughAMusiciansPauseAndALostOne
     EXPECT_EQ(noOutput.open(), MidiResult::NotReady);
 }
 
-TEST(FluidSynthDevice, noReadableSoundFontFailsWithInvalidSetup)
+// A missing candidate is passed over without a word: most are not installed.
+TEST(FluidSynthDevice, noReadableSoundFontFailsWithInvalidSetupNamingTheUnreadableOnes)
 {
-    for (const auto& soundFonts : { std::vector<std::filesystem::path> {},
-             { "/nonexistent/default-GM.sf2", std::filesystem::temp_directory_path() } }) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path();
+    for (const auto& soundFonts :
+        { std::vector<std::filesystem::path> {}, { "/nonexistent/default-GM.sf2", folder } }) {
         SynthOptions options;
         options.soundFonts = soundFonts;
         FluidSynthDevice synth(options);
+        testing::internal::CaptureStderr();
         EXPECT_EQ(synth.open(), MidiResult::InvalidSetup);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            soundFonts.empty() ? ""
+                               : "nolvex-keyboard: the SoundFont " + folder.string()
+                    + " cannot be read (Is a directory)\n");
         EXPECT_FALSE(synth.isOpen());
         synth.send(0x7F3C98); // ignored, not a crash
     }
