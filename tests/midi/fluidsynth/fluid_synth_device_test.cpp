@@ -1,4 +1,3 @@
-#include "midi/audio/musicians_pause.h"
 #include "midi/fluidsynth/fluid_synth_device.h"
 #include "midi/midi_result.h"
 #include "midi/short_message.h"
@@ -92,27 +91,22 @@ TEST_F(RenderedSynth, aNoteEndsOnlyWithItsOwnNoteOff)
     }
 }
 
-// An output that connects when told to, counts its wake-ups and plays when told to.
+// An output that connects when told to, counts its wake-ups and renders when told to.
 struct FakeOutput : AudioConnection
 {
     FakeOutput(AudioSource& source, bool answer, const AudioFormat& format)
         : AudioConnection(source, format)
         , answers(answer)
-        , pause(format.pauseFrames())
     { }
     bool connect() override { return answers; }
-    void wake() override { ++wakes, (void)pause.wake(); }
-    auto play(const StereoBuffer& b)
-    {
-        return pause.play(b.frames, [&] { return render(b); });
-    }
+    void wake() override { ++wakes; }
     using AudioConnection::lose;
+    using AudioConnection::render;
     bool answers;
     int wakes = 0;
-    MusiciansPause pause;
 };
 
-TEST_F(RenderedSynth, outputsAreTriedInOrderRunThroughAMusiciansPauseAndALostOneIsReplaced)
+TEST_F(RenderedSynth, outputsAreTriedInOrderSoundFromEachNoteOnAndALostOneIsReplaced)
 {
     std::vector<std::string> made;
     std::shared_ptr<FakeOutput> last;
@@ -126,23 +120,19 @@ TEST_F(RenderedSynth, outputsAreTriedInOrderRunThroughAMusiciansPauseAndALostOne
     };
     options.outputs
         = { kind("absent", false, true), kind("server", true, true), kind("card", true, false) };
-    options.format.pauseSeconds = 1.0;
     restart();
     EXPECT_EQ(made, (std::vector<std::string> { "absent", "server" }));
     std::vector<float> left(480), right(480);
-    const auto next = [&] { return last->play({ left.data(), right.data(), left.size() }); };
-    EXPECT_TRUE(next().pause) << "no phrase to wait for before the first note";
-    for (const char* when : { "at first", "after the pause" }) {
+    const auto next = [&] { return last->render({ left.data(), right.data(), left.size() }); };
+    EXPECT_FALSE(next()) << "silent before the first note";
+    for (const char* when : { "at first", "after a silence" }) {
         synth->send(ShortMessage::noteOn(channel, middleC, 100).value());
-        EXPECT_TRUE(next().sounds && rms(left) > 1e-3) << "in its first block " << when;
+        EXPECT_TRUE(next() && rms(left) > 1e-3) << "in its first block " << when;
         synth->send(ShortMessage::noteOff(channel, middleC).value());
-        int sounding = 0, silent = 0;
-        for (MusiciansPause::Block b; !(b = next()).pause && sounding < 500;) {
-            ++(b.sounds ? sounding : silent);
-            EXPECT_TRUE(b.sounds || rms(left) < 1e-5) << "no sound once silent";
-        }
-        EXPECT_LT(sounding, 500) << "the sound ends within 5 s of the note off";
-        EXPECT_EQ(silent + 1, 100) << "1 s of silence, paused in its last block";
+        int sounding = 0;
+        while (sounding < 500 && next())
+            ++sounding;
+        EXPECT_TRUE(sounding < 500 && rms(left) < 1e-5) << "silence within 5 s of the note off";
     }
     EXPECT_EQ(last->wakes, 2);
     last->lose();
@@ -162,6 +152,8 @@ TEST_F(RenderedSynth, outputsAreTriedInOrderRunThroughAMusiciansPauseAndALostOne
 TEST(FluidSynthDevice, noReadableSoundFontFailsWithInvalidSetupNamingTheUnreadableOnes)
 {
     const std::filesystem::path folder = std::filesystem::temp_directory_path();
+    const std::string named = "nolvex-keyboard: the SoundFont " + folder.string()
+        + " cannot be read (Is a directory)\n";
     for (const auto& soundFonts :
         { std::vector<std::filesystem::path> {}, { "/nonexistent/default-GM.sf2", folder } }) {
         SynthOptions options;
@@ -169,10 +161,7 @@ TEST(FluidSynthDevice, noReadableSoundFontFailsWithInvalidSetupNamingTheUnreadab
         FluidSynthDevice synth(options);
         testing::internal::CaptureStderr();
         EXPECT_EQ(synth.open(), MidiResult::InvalidSetup);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            soundFonts.empty() ? ""
-                               : "nolvex-keyboard: the SoundFont " + folder.string()
-                    + " cannot be read (Is a directory)\n");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), soundFonts.empty() ? "" : named);
         EXPECT_FALSE(synth.isOpen());
         synth.send(0x7F3C98); // ignored, not a crash
     }
