@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstring>
 #include <mutex>
 
 namespace {
@@ -185,12 +186,14 @@ void PipeWireConnection::process()
             sizeof block, false, this);
 }
 
-// On the loop thread, with the loop locked.
+// On the loop thread, with the loop locked. The loop's copy of the block may sit anywhere.
 int PipeWireConnection::pause(
-    spa_loop*, bool, std::uint32_t, const void* block, std::size_t, void* self)
+    spa_loop*, bool, std::uint32_t, const void* data, std::size_t, void* self)
 {
     auto* pipeWire = static_cast<PipeWireConnection*>(self);
-    if (pipeWire->m_pause.pause(*static_cast<const MusiciansPause::Block*>(block)))
+    MusiciansPause::Block block;
+    std::memcpy(&block, data, sizeof block);
+    if (pipeWire->m_pause.pause(block))
         pipeWire->m_pw.streamSetActive(pipeWire->m_stream, false);
     return 0;
 }
