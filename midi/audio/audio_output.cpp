@@ -2,7 +2,6 @@
 
 #include "midi/service_call.h"
 
-#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -37,20 +36,14 @@ void fillSilence(const StereoBuffer& buffer)
 AudioConnection::AudioConnection(AudioSource& source, AudioFormat format)
     : m_format(std::move(format))
     , m_source(source)
-    , m_pauseFrames(static_cast<std::size_t>(m_format.pauseSeconds * m_format.sampleRate))
 { }
 
-Rendered AudioConnection::render(const StereoBuffer& buffer)
+bool AudioConnection::render(const StereoBuffer& buffer)
 {
-    const bool playing = m_playing.load();
-    if (playing && m_source.render(buffer)) {
-        m_silentFrames = 0;
-        return Rendered::Sound;
-    }
-    if (!playing)
-        fillSilence(buffer);
-    m_silentFrames = std::min(m_silentFrames + buffer.frames, m_pauseFrames);
-    return m_silentFrames < m_pauseFrames ? Rendered::Silence : Rendered::Pause;
+    if (m_playing.load())
+        return m_source.render(buffer);
+    fillSilence(buffer);
+    return false;
 }
 
 std::unique_ptr<AudioOutput> AudioOutput::open(

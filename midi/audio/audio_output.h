@@ -18,20 +18,13 @@ struct StereoBuffer
 
 void fillSilence(const StereoBuffer& buffer);
 
-// What an output's buffer holds after AudioConnection::render.
-enum class Rendered {
-    Sound, // the source's samples
-    Silence, // zeros: nothing sounds, and the output keeps running through a musician's pause
-    Pause, // zeros, and nothing has sounded for the whole pause: the output may pause until wake()
-};
-
 // What an audio output plays: samples rendered on demand, on the output's own audio thread.
 class AudioSource
 {
 public:
     virtual ~AudioSource() = default;
-    // Fills `buffer`. False once nothing has sounded for a while, so the output may pause until
-    // the next wake().
+    // Fills `buffer`; true when it sounds. Silence comes only once the sound has died away (its
+    // reverb's tail too), and lasts until the next note.
     virtual bool render(const StereoBuffer& buffer) = 0;
 };
 
@@ -51,6 +44,11 @@ struct AudioFormat
     // module-suspend-on-idle): after that a note pays the sink's wake-up anyway, and running on
     // would only keep the sound card and the server busy for nothing.
     double pauseSeconds = 5.0;
+
+    [[nodiscard]] std::size_t pauseFrames() const
+    {
+        return static_cast<std::size_t>(pauseSeconds * sampleRate);
+    }
 };
 
 // One connection to a sound server or a sound card. It is shared with the calls into the server,
@@ -75,9 +73,9 @@ public:
     void setPlaying(bool playing) { m_playing.store(playing); }
 
 protected:
-    // For the audio thread: fills `buffer` from the source, or with silence while not playing.
-    // An output starts paused: until the first note there is no phrase to keep running for.
-    Rendered render(const StereoBuffer& buffer);
+    // For the audio thread: fills `buffer` from the source, or with silence while not playing;
+    // true when it sounds. An output that can pause decides with a MusiciansPause.
+    bool render(const StereoBuffer& buffer);
     void lose() { m_lost.store(true); }
 
     const AudioFormat m_format;
@@ -86,8 +84,6 @@ private:
     AudioSource& m_source;
     std::atomic<bool> m_playing { false };
     std::atomic<bool> m_lost { false };
-    const std::size_t m_pauseFrames; // audio thread, as below
-    std::size_t m_silentFrames = m_pauseFrames;
 };
 
 // A kind of audio output, tried in the synthesiser's order.

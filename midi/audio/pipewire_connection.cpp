@@ -1,3 +1,4 @@
+#include "midi/audio/musicians_pause.h"
 #include "midi/audio/pipewire_library.h"
 #include "midi/audio/sound_servers.h"
 #include "midi/service_call.h"
@@ -6,8 +7,8 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <chrono>
+#include <cstring>
 #include <mutex>
 
 namespace {
@@ -25,6 +26,7 @@ public:
     PipeWireConnection(const PipeWireLibrary& pw, AudioSource& source, const AudioFormat& format)
         : AudioConnection(source, format)
         , m_pw(pw)
+        , m_pause(format.pauseFrames())
     { }
     ~PipeWireConnection() override;
 
@@ -45,8 +47,7 @@ private:
     spa_hook m_coreListener {};
     spa_hook m_streamListener {};
     pw_stream_state m_state = PW_STREAM_STATE_UNCONNECTED; // loop thread
-    bool m_paused = false; // loop thread, or with the loop locked
-    std::atomic<bool> m_pausePending { false };
+    MusiciansPause m_pause; // pause() and wake() with the loop locked
 };
 
 pw_properties* streamProperties(const PipeWireLibrary& pw, const AudioFormat& format)
@@ -171,36 +172,37 @@ void PipeWireConnection::process()
     std::uint32_t frames = data.maxsize / frameBytes;
     if (buffer->requested != 0)
         frames = std::min<std::uint32_t>(frames, static_cast<std::uint32_t>(buffer->requested));
-    const Rendered rendered = render({ samples, samples + 1, frames, channels });
+    const MusiciansPause::Block block = m_pause.play(frames, [&] {
+        return render({ samples, samples + 1, frames, channels });
+    });
     data.chunk->offset = 0;
     data.chunk->stride = frameBytes;
     data.chunk->size = frames * frameBytes;
     m_pw.streamQueueBuffer(m_stream, buffer);
-    // The stream is paused on the loop thread; this one is real-time.
-    if (rendered == Rendered::Pause && !m_pausePending.exchange(true))
-        pw_loop_invoke(
-            m_pw.loopGetLoop(m_loop), &PipeWireConnection::pause, 0, nullptr, 0, false, this);
+    // The stream is paused on the loop thread, which gets a copy of the block; this one is
+    // real-time.
+    if (block.pause)
+        pw_loop_invoke(m_pw.loopGetLoop(m_loop), &PipeWireConnection::pause, 0, &block,
+            sizeof block, false, this);
 }
 
-// On the loop thread, unless a note came after the request.
-int PipeWireConnection::pause(spa_loop*, bool, std::uint32_t, const void*, std::size_t, void* self)
+// On the loop thread, with the loop locked. The loop's copy of the block may sit anywhere.
+int PipeWireConnection::pause(
+    spa_loop*, bool, std::uint32_t, const void* data, std::size_t, void* self)
 {
     auto* pipeWire = static_cast<PipeWireConnection*>(self);
-    if (pipeWire->m_pausePending.exchange(false) && !pipeWire->m_paused) {
+    MusiciansPause::Block block;
+    std::memcpy(&block, data, sizeof block);
+    if (pipeWire->m_pause.pause(block))
         pipeWire->m_pw.streamSetActive(pipeWire->m_stream, false);
-        pipeWire->m_paused = true;
-    }
     return 0;
 }
 
 void PipeWireConnection::wake()
 {
     m_pw.loopLock(m_loop);
-    m_pausePending.store(false);
-    if (m_paused) {
+    if (m_pause.wake().resume)
         m_pw.streamSetActive(m_stream, true);
-        m_paused = false;
-    }
     m_pw.loopUnlock(m_loop);
 }
 

@@ -2,48 +2,35 @@
 
 #include "midi/audio/shared_library.h"
 
-#include <optional>
-
-namespace {
-
-std::optional<PipeWireLibrary> resolveAll(const SharedLibrary& l)
-{
-    PipeWireLibrary p {};
-    const bool found = l.resolve("pw_init", p.init)
-        && l.resolve("pw_properties_new", p.propertiesNew)
-        && l.resolve("pw_thread_loop_new", p.loopNew)
-        && l.resolve("pw_thread_loop_destroy", p.loopDestroy)
-        && l.resolve("pw_thread_loop_start", p.loopStart)
-        && l.resolve("pw_thread_loop_stop", p.loopStop)
-        && l.resolve("pw_thread_loop_lock", p.loopLock)
-        && l.resolve("pw_thread_loop_unlock", p.loopUnlock)
-        && l.resolve("pw_thread_loop_signal", p.loopSignal)
-        && l.resolve("pw_thread_loop_get_loop", p.loopGetLoop)
-        && l.resolve("pw_thread_loop_get_time", p.loopGetTime)
-        && l.resolve("pw_thread_loop_timed_wait_full", p.loopTimedWait)
-        && l.resolve("pw_context_new", p.contextNew)
-        && l.resolve("pw_context_destroy", p.contextDestroy)
-        && l.resolve("pw_context_connect", p.contextConnect)
-        && l.resolve("pw_core_disconnect", p.coreDisconnect)
-        && l.resolve("pw_stream_new", p.streamNew)
-        && l.resolve("pw_stream_destroy", p.streamDestroy)
-        && l.resolve("pw_stream_add_listener", p.streamAddListener)
-        && l.resolve("pw_stream_connect", p.streamConnect)
-        && l.resolve("pw_stream_dequeue_buffer", p.streamDequeueBuffer)
-        && l.resolve("pw_stream_queue_buffer", p.streamQueueBuffer)
-        && l.resolve("pw_stream_set_active", p.streamSetActive);
-    if (!found)
-        return std::nullopt;
-    return p;
-}
-
-} // namespace
+#include <vector>
 
 const PipeWireLibrary* pipeWireLibrary()
 {
-    static const std::optional<PipeWireLibrary> library = [] {
-        const SharedLibrary shared = SharedLibrary::load("libpipewire-0.3.so.0");
-        return shared.isLoaded() ? resolveAll(shared) : std::nullopt;
-    }();
-    return library ? &*library : nullptr;
+    return functionTable<PipeWireLibrary>({ "libpipewire-0.3.so.0" }, [](PipeWireLibrary& f) {
+        return std::vector<SharedLibrary::Symbol> {
+            { "pw_init", f.init },
+            { "pw_properties_new", f.propertiesNew },
+            { "pw_thread_loop_new", f.loopNew },
+            { "pw_thread_loop_destroy", f.loopDestroy },
+            { "pw_thread_loop_start", f.loopStart },
+            { "pw_thread_loop_stop", f.loopStop },
+            { "pw_thread_loop_lock", f.loopLock },
+            { "pw_thread_loop_unlock", f.loopUnlock },
+            { "pw_thread_loop_signal", f.loopSignal },
+            { "pw_thread_loop_get_loop", f.loopGetLoop },
+            { "pw_thread_loop_get_time", f.loopGetTime },
+            { "pw_thread_loop_timed_wait_full", f.loopTimedWait },
+            { "pw_context_new", f.contextNew },
+            { "pw_context_destroy", f.contextDestroy },
+            { "pw_context_connect", f.contextConnect },
+            { "pw_core_disconnect", f.coreDisconnect },
+            { "pw_stream_new", f.streamNew },
+            { "pw_stream_destroy", f.streamDestroy },
+            { "pw_stream_add_listener", f.streamAddListener },
+            { "pw_stream_connect", f.streamConnect },
+            { "pw_stream_dequeue_buffer", f.streamDequeueBuffer },
+            { "pw_stream_queue_buffer", f.streamQueueBuffer },
+            { "pw_stream_set_active", f.streamSetActive },
+        };
+    });
 }

@@ -1,3 +1,4 @@
+#include "midi/audio/musicians_pause.h"
 #include "midi/audio/pulse_library.h"
 #include "midi/audio/sound_servers.h"
 
@@ -38,6 +39,7 @@ public:
     PulseConnection(const PulseLibrary& pa, AudioSource& source, const AudioFormat& format)
         : AudioConnection(source, format)
         , m_pa(pa)
+        , m_pause(format.pauseFrames())
     { }
     ~PulseConnection() override;
 
@@ -55,8 +57,7 @@ private:
     pa_threaded_mainloop* m_loop = nullptr;
     pa_context* m_context = nullptr;
     pa_stream* m_stream = nullptr;
-    bool m_corked = false; // with the loop locked, as m_silent
-    bool m_silent = false; // what was written last is silence
+    MusiciansPause m_pause; // with the loop locked
     bool m_priorityTried = false; // loop thread
 };
 
@@ -171,16 +172,16 @@ void PulseConnection::write(std::size_t bytes)
         return;
     auto* samples = static_cast<float*>(data);
     const std::size_t frames = size / frameBytes;
-    const Rendered rendered = render({ samples, samples + 1, frames, channels });
+    const MusiciansPause::Block block = m_pause.play(frames, [&] {
+        return render({ samples, samples + 1, frames, channels });
+    });
     m_pa.streamWrite(m_stream, data, frames * frameBytes, nullptr, 0, PA_SEEK_RELATIVE);
-    m_silent = rendered != Rendered::Sound;
-    if (rendered == Rendered::Pause && !m_corked)
+    if (block.pause && m_pause.pause(block))
         cork(true);
 }
 
 void PulseConnection::cork(bool corked)
 {
-    m_corked = corked;
     if (pa_operation* operation = m_pa.streamCork(m_stream, corked ? 1 : 0, nullptr, nullptr))
         m_pa.operationUnref(operation);
 }
@@ -190,12 +191,12 @@ void PulseConnection::cork(bool corked)
 void PulseConnection::wake()
 {
     m_pa.mainloopLock(m_loop);
-    if (m_silent || m_corked) {
+    const MusiciansPause::Wake wake = m_pause.wake();
+    if (wake.flush) {
         if (pa_operation* operation = m_pa.streamFlush(m_stream, nullptr, nullptr))
             m_pa.operationUnref(operation);
-        m_silent = false;
     }
-    if (m_corked)
+    if (wake.resume)
         cork(false);
     m_pa.mainloopUnlock(m_loop);
 }

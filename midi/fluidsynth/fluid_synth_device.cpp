@@ -6,10 +6,16 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,41 +37,53 @@ constexpr auto pollInterval = std::chrono::milliseconds(5);
 constexpr auto fadeStep = std::chrono::milliseconds(2);
 constexpr int fadeSteps = 10;
 
-void silenceFluidSynthLog(const FluidSynthLibrary& f)
-{
-    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
-        f.setLogFunction(level, nullptr, nullptr);
-}
-
-// FluidSynth's errors and warnings while it is in scope, which are otherwise silenced.
+// FluidSynth's errors and warnings while one is in scope; otherwise they are dropped. Driver
+// threads may log at any time, so the log hook, installed once, points at no object: it finds
+// the collectors under a lock, and one that has gone is no longer among them.
 class LoadComplaints
 {
 public:
-    explicit LoadComplaints(const FluidSynthLibrary& f)
-        : m_fluid(f)
+    // Before the library's first use: its log goes to the hook from then on.
+    static void install(const FluidSynthLibrary& f)
     {
-        for (const int level : { FLUID_PANIC, FLUID_ERR, FLUID_WARN })
-            m_fluid.setLogFunction(level, &LoadComplaints::collect, this);
+        static std::once_flag installed;
+        std::call_once(installed, [&f] {
+            for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
+                f.setLogFunction(level, level <= FLUID_WARN ? &collect : nullptr, nullptr);
+        });
     }
-    ~LoadComplaints() { silenceFluidSynthLog(m_fluid); }
+    LoadComplaints()
+    {
+        const std::lock_guard lock(logMutex);
+        collectors.push_back(this);
+    }
+    ~LoadComplaints()
+    {
+        const std::lock_guard lock(logMutex);
+        std::erase(collectors, this);
+    }
     LoadComplaints(const LoadComplaints&) = delete;
     LoadComplaints& operator=(const LoadComplaints&) = delete;
 
-    [[nodiscard]] bool empty() const { return m_messages.empty(); }
+    // FluidSynth's first complaint, and how many more; nothing when there was none.
     [[nodiscard]] std::string summary() const
     {
-        return m_messages.size() == 1
-            ? m_messages[0]
-            : m_messages[0] + ", and " + std::to_string(m_messages.size() - 1) + " more";
+        const std::lock_guard lock(logMutex);
+        if (m_messages.size() < 2)
+            return m_messages.empty() ? std::string() : m_messages[0];
+        return m_messages[0] + ", and " + std::to_string(m_messages.size() - 1) + " more";
     }
 
 private:
-    static void collect(int, const char* message, void* self)
+    static void collect(int, const char* message, void*)
     {
-        static_cast<LoadComplaints*>(self)->m_messages.emplace_back(message);
+        const std::lock_guard lock(logMutex);
+        for (LoadComplaints* collector : collectors)
+            collector->m_messages.emplace_back(message);
     }
 
-    const FluidSynthLibrary& m_fluid;
+    static inline std::mutex logMutex;
+    static inline std::vector<LoadComplaints*> collectors;
     std::vector<std::string> m_messages;
 };
 
@@ -75,6 +93,25 @@ void forbidJackServerStart()
 #if !defined(_WIN32)
     setenv("JACK_NO_START_SERVER", "1", 0); // main sets it first, before any thread runs
 #endif
+}
+
+// Why FluidSynth does not take a candidate for a SoundFont; nothing when there is no such file
+// (a dangling link included): not being installed is no fault.
+std::optional<std::string> whyPassedOver(const std::filesystem::path& path)
+{
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return std::nullopt;
+    const auto unreadable
+        = [](const std::string& reason) { return "cannot be read (" + reason + ")"; };
+    if (error) // a loop of links, a folder on the way that may not be searched
+        return unreadable(error.message());
+    if (std::filesystem::is_directory(status))
+        return unreadable(std::make_error_code(std::errc::is_a_directory).message());
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+        std::fopen(path.string().c_str(), "rb"), &std::fclose);
+    return file ? std::string("is not a SoundFont file") : unreadable(std::strerror(errno));
 }
 
 bool isQuiet(const StereoBuffer& buffer)
@@ -109,7 +146,7 @@ std::int32_t FluidSynthDevice::open()
     m_fluid = fluidSynthLibrary();
     if (m_fluid == nullptr)
         return MidiResult::NoDevice;
-    silenceFluidSynthLog(*m_fluid);
+    LoadComplaints::install(*m_fluid);
     createSynth();
     if (!m_synth) {
         release();
@@ -137,23 +174,27 @@ void FluidSynthDevice::createSynth()
     m_synth = m_fluid->newSynth(m_settings);
 }
 
-// The first of the options' SoundFonts that FluidSynth loads. One that fails to load, or loads
-// with samples left out (whose instruments stay silent), is named on stderr with FluidSynth's
-// first complaint.
+// The first of the options' SoundFonts that FluidSynth loads. One that is there but cannot be
+// read, or is no SoundFont, is named on stderr with the reason; one that fails to load, or loads
+// with samples left out (whose instruments stay silent), with FluidSynth's first complaint.
 bool FluidSynthDevice::loadSoundFont()
 {
     for (const std::filesystem::path& path : m_options.soundFonts) {
         const std::string name = path.string();
-        if (m_fluid->isSoundFont(name.c_str()) == 0)
+        if (m_fluid->isSoundFont(name.c_str()) == 0) {
+            if (const std::optional<std::string> why = whyPassedOver(path))
+                std::fprintf(
+                    stderr, "nolvex-keyboard: the SoundFont %s %s\n", name.c_str(), why->c_str());
             continue;
-        const LoadComplaints complaints(*m_fluid);
+        }
+        const LoadComplaints complaints;
         const bool loaded = m_fluid->soundFontLoad(m_synth, name.c_str(), 1) != FLUID_FAILED;
-        if (!complaints.empty()) {
+        if (const std::string complaint = complaints.summary(); !complaint.empty()) {
             std::fprintf(stderr, "nolvex-keyboard: the SoundFont %s %s (FluidSynth: %s)\n",
                 name.c_str(),
                 loaded ? "is damaged: some instruments will stay silent"
                        : "is damaged and was not loaded",
-                complaints.summary().c_str());
+                complaint.c_str());
         }
         if (loaded)
             return true;

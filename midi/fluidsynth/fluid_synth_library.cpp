@@ -2,7 +2,7 @@
 
 #include "midi/audio/shared_library.h"
 
-#include <optional>
+#include <vector>
 
 namespace {
 
@@ -10,50 +10,41 @@ namespace {
 // builds and of the usual packages (vcpkg drops the "lib" on Windows).
 static_assert(FLUIDSYNTH_VERSION_MAJOR == 2, "the library names below are those of FluidSynth 2");
 
-SharedLibrary loadLibrary()
-{
 #if defined(_WIN32)
-    return SharedLibrary::load("libfluidsynth-3.dll", "fluidsynth-3.dll");
+constexpr std::initializer_list<const char*> libraryNames { "libfluidsynth-3.dll",
+    "fluidsynth-3.dll" };
 #elif defined(__APPLE__)
-    return SharedLibrary::load("libfluidsynth.3.dylib");
+constexpr std::initializer_list<const char*> libraryNames { "libfluidsynth.3.dylib" };
 #else
-    return SharedLibrary::load("libfluidsynth.so.3");
+constexpr std::initializer_list<const char*> libraryNames { "libfluidsynth.so.3" };
 #endif
-}
-
-std::optional<FluidSynthLibrary> resolveAll(const SharedLibrary& l)
-{
-    FluidSynthLibrary f {};
-    const bool found = l.resolve("fluid_set_log_function", f.setLogFunction)
-        && l.resolve("fluid_is_soundfont", f.isSoundFont)
-        && l.resolve("new_fluid_settings", f.newSettings)
-        && l.resolve("delete_fluid_settings", f.deleteSettings)
-        && l.resolve("fluid_settings_setnum", f.settingsSetNum)
-        && l.resolve("fluid_settings_setint", f.settingsSetInt)
-        && l.resolve("fluid_settings_setstr", f.settingsSetStr)
-        && l.resolve("new_fluid_synth", f.newSynth)
-        && l.resolve("delete_fluid_synth", f.deleteSynth)
-        && l.resolve("fluid_synth_sfload", f.soundFontLoad)
-        && l.resolve("new_fluid_audio_driver2", f.newAudioDriver2)
-        && l.resolve("delete_fluid_audio_driver", f.deleteAudioDriver)
-        && l.resolve("fluid_synth_program_change", f.programChange)
-        && l.resolve("fluid_synth_noteon", f.noteOn) && l.resolve("fluid_synth_noteoff", f.noteOff)
-        && l.resolve("fluid_synth_all_notes_off", f.allNotesOff)
-        && l.resolve("fluid_synth_get_active_voice_count", f.activeVoiceCount)
-        && l.resolve("fluid_synth_get_gain", f.gain) && l.resolve("fluid_synth_set_gain", f.setGain)
-        && l.resolve("fluid_synth_write_float", f.writeFloat);
-    if (!found)
-        return std::nullopt;
-    return f;
-}
 
 } // namespace
 
 const FluidSynthLibrary* fluidSynthLibrary()
 {
-    static const std::optional<FluidSynthLibrary> library = [] {
-        const SharedLibrary shared = loadLibrary();
-        return shared.isLoaded() ? resolveAll(shared) : std::nullopt;
-    }();
-    return library ? &*library : nullptr;
+    return functionTable<FluidSynthLibrary>(libraryNames, [](FluidSynthLibrary& f) {
+        return std::vector<SharedLibrary::Symbol> {
+            { "fluid_set_log_function", f.setLogFunction },
+            { "fluid_is_soundfont", f.isSoundFont },
+            { "new_fluid_settings", f.newSettings },
+            { "delete_fluid_settings", f.deleteSettings },
+            { "fluid_settings_setnum", f.settingsSetNum },
+            { "fluid_settings_setint", f.settingsSetInt },
+            { "fluid_settings_setstr", f.settingsSetStr },
+            { "new_fluid_synth", f.newSynth },
+            { "delete_fluid_synth", f.deleteSynth },
+            { "fluid_synth_sfload", f.soundFontLoad },
+            { "new_fluid_audio_driver2", f.newAudioDriver2 },
+            { "delete_fluid_audio_driver", f.deleteAudioDriver },
+            { "fluid_synth_program_change", f.programChange },
+            { "fluid_synth_noteon", f.noteOn },
+            { "fluid_synth_noteoff", f.noteOff },
+            { "fluid_synth_all_notes_off", f.allNotesOff },
+            { "fluid_synth_get_active_voice_count", f.activeVoiceCount },
+            { "fluid_synth_get_gain", f.gain },
+            { "fluid_synth_set_gain", f.setGain },
+            { "fluid_synth_write_float", f.writeFloat },
+        };
+    });
 }
