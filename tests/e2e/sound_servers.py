@@ -2,7 +2,7 @@
 
 import os
 
-from harness import Session, poll
+from harness import Session, poll, running
 
 SINK = "out"
 PIPEWIRE = ("pipewire", "wireplumber", "pipewire-pulse")
@@ -36,7 +36,12 @@ class SoundSession(Session):
         os.makedirs(lua, exist_ok=True)
         with open(os.path.join(lua, "51-no-bluetooth.lua"), "w") as f:
             f.write("bluez_monitor.enabled = false\n")
-        self.servers = [self.spawn(name, [name], env=env) for name in PIPEWIRE]
+        # The session manager and the PulseAudio server exit when pipewire's socket is not there
+        # yet, as on a loaded machine.
+        self.servers = [self.spawn("pipewire", ["pipewire"], env=env)]
+        poll(lambda: running(*self.servers) and os.path.exists(
+            os.path.join(self.tmp, "sound", "pipewire-0")), 20, "pipewire's socket")
+        self.servers += [self.spawn(name, [name], env=env) for name in PIPEWIRE[1:]]
         self.null_sink()
 
     def start_pulseaudio(self):
