@@ -4,6 +4,8 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 namespace {
 
 constexpr wchar_t ClassName[] = L"NolvexKey";
@@ -88,6 +90,8 @@ LRESULT KeyWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ERASEBKGND:
         return 1; // painted whole in WM_PAINT
+    case WM_NCDESTROY:
+        return DefWindowProcW(std::exchange(m_hwnd, nullptr), message, wParam, lParam);
     default:
         return DefWindowProcW(m_hwnd, message, wParam, lParam);
     }
