@@ -4,10 +4,12 @@
 #include "midi/midi_service.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
-// A MIDI service that logs what the port asks of it to `log` and keeps the messages sent.
+// A MIDI service that logs what the port asks of it to `log` (a message sent as its three bytes
+// in hex, status first) and keeps the messages sent.
 // `openResult` is what open returns.
 class RecordingMidi : public MidiService
 {
@@ -19,7 +21,10 @@ public:
     }
     void send(std::uint32_t message) override
     {
-        log->push_back("send");
+        char bytes[16];
+        std::snprintf(bytes, sizeof bytes, "send %02X %02X %02X", message & 0xFF,
+            message >> 8 & 0xFF, message >> 16 & 0xFF);
+        log->push_back(bytes);
         sent.push_back(message);
     }
     void close() override { log->push_back("close"); }
