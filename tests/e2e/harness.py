@@ -28,13 +28,14 @@ _serial = count()
 _libc = ctypes.CDLL(None)
 
 
-def _forget_dead_jack_servers():
+def _jack_servers():  # the pids in JACK's table of eight servers, once dead ones are forgotten
     # A JACK server killed outright never gives back its entries in JACK's machine-wide registry
     # (eight servers, 256 shared memory segments); once it is full, no server starts. Entries of
     # processes that are gone are freed as their owner would free them (from its pid on, zeros),
     # their segments removed. The registry: a header (the file's length at byte 12, the header's
     # own at 16, a segment entry's at 20), eight server entries (pid, name), then the segment
     # entries (index, pid, size, name).
+    live = []
     with contextlib.suppress(FileNotFoundError), open("/dev/shm/jack-shm-registry", "r+b") as f:
         table = f.read()
         size, servers_end, entry = (int.from_bytes(table[i:i + 4], "little") for i in (12, 16, 20))
@@ -50,6 +51,9 @@ def _forget_dead_jack_servers():
                 if segment:
                     with contextlib.suppress(FileNotFoundError):
                         os.remove("/dev/shm/" + segment.decode().lstrip("/"))
+            elif pid and segment is None:
+                live.append(pid)
+    return live
 
 
 # Keys in twips from the top left of the client area: white keys 240 apart from 450, each black
@@ -121,7 +125,10 @@ class Capture:
     """The MIDI messages that jack_midi_dump heard, in arrival order."""
 
     def __init__(self, session):
-        self.proc = session.spawn("capture", ["jack_midi_dump", "e2e capture"])
+        # Ended by SIGTERM, jack_midi_dump leaves its client to the server, which then waits 6 s
+        # for it when it shuts down; SIGINT closes the client.
+        self.proc = session.spawn("capture", ["jack_midi_dump", "e2e capture"],
+                                  stop_signal=signal.SIGINT)
         self.path = os.path.join(session.artefacts, "capture.log")
 
     def messages(self, since=0):  # "<frame>: <hex bytes> <description>", one a line
@@ -199,24 +206,31 @@ class Session:
         return env | dict(DISPLAY=self.display, JACK_NO_START_SERVER="1",
                           JACK_DEFAULT_SERVER=self.jack_server, QT_QPA_PLATFORM="xcb") | extra
 
-    def spawn(self, name, argv, env=None, pass_fds=()):
-        """A process of this session, logged to <name>.log; stopped and reaped at the end."""
+    def spawn(self, name, argv, env=None, pass_fds=(), stop_signal=signal.SIGTERM):
+        """A process of this session, logged to <name>.log; stopped and reaped at the end, asked
+        with `stop_signal`."""
         log = open(os.path.join(self.artefacts, f"{name}.log"), "wb")
         self._stack.callback(log.close)
         proc = subprocess.Popen(argv, env=env or self.env(), stdin=subprocess.DEVNULL,
                                 stdout=log, stderr=log, pass_fds=pass_fds,
                                 # PR_SET_PDEATHSIG: no server outlives a test killed by a time-out
                                 preexec_fn=lambda: _libc.prctl(1, signal.SIGTERM))
+        proc.stop_signal = stop_signal
         self._stack.callback(self.stop, proc)
         return proc
 
     @staticmethod
-    def stop(proc):  # signals to a process already reaped are not sent
-        proc.terminate()
-        with contextlib.suppress(subprocess.TimeoutExpired):
-            proc.wait(timeout=5)
-        proc.kill()
-        proc.wait()
+    def stop(proc, patience=30):  # asked to end; killed only after `patience` s, and said so
+        # A JACK server killed in its shut-down can leave JACK's metadata database locked (see
+        # start_jack); that shut-down waits up to 6 s for each client gone without closing.
+        proc.send_signal(getattr(proc, "stop_signal", signal.SIGTERM))  # not once reaped
+        try:
+            proc.wait(timeout=patience)
+        except subprocess.TimeoutExpired:
+            print(f"harness: {proc.args[0]} (pid {proc.pid}) still ran {patience} s after it was "
+                  "asked to end: killed", file=sys.stderr, flush=True)
+            proc.kill()
+            proc.wait()
 
     def _start_x(self):
         # Xvfb picks a free display itself, but two starting at once may race for one.
@@ -236,18 +250,34 @@ class Session:
             self.stop(self.xvfb)
         raise RuntimeError("no X server with openbox after 3 attempts")
 
-    def start_jack(self, log="jackd"):
-        # While other tests hold all eight entries of JACK's table of servers, jackd exits at once.
-        argv = ["jackd", "--no-realtime", "-n", self.jack_server, "-d", "dummy", "-r", "48000",
+    def start_jack(self, log="jackd"):  # the session's own JACK server, once it answers
+        # Real-time where allowed: without it a loaded machine makes JACK overrun its cycles, and
+        # the capture misses MIDI then.
+        argv = ["jackd", "--realtime", "-n", self.jack_server, "-d", "dummy", "-r", "48000",
                 "-p", str(self.period)]
-        for _ in range(20):
-            _forget_dead_jack_servers()
+        while True:  # jackd exits at once, saying nothing, while the table of servers is full
+            if len(_jack_servers()) == 8:  # full now, or taken since the last look
+                print("harness: JACK's table of eight servers is full: waiting for a free entry",
+                      file=sys.stderr, flush=True)
+                poll(lambda: len(_jack_servers()) < 8, 240, "a free entry in JACK's table of "
+                     "servers", interval=0.5)
             self.jackd = self.spawn(log, argv)
-            with contextlib.suppress(RuntimeError):
-                return poll(lambda: running(self.jackd) and self.run(
-                    ["jack_lsp"], check=False).returncode == 0, 20, "jackd", interval=0.05)
-            time.sleep(1)
-        raise RuntimeError(f"jackd did not start, see {log}.log")
+            if self._jack_answers():
+                return
+            if len(_jack_servers()) < 8:
+                raise RuntimeError(f"jackd exited with {self.jackd.returncode}, see {log}.log")
+
+    def _jack_answers(self, within=5):  # False if jackd exits; a sound one answers within 1 s
+        with contextlib.suppress(TimeoutError, subprocess.TimeoutExpired):
+            return poll(lambda: self.jackd.poll() is not None or self.run(
+                ["jack_lsp"], check=False, timeout=within).returncode == 0, within, "jackd"
+                        ) and self.jackd.poll() is None
+        self.stop(self.jackd, patience=1)  # waiting on the lock, it does not end on SIGTERM
+        db = f"/dev/shm/jack_db-{os.getuid()}"
+        raise RuntimeError(f"jackd runs but answered no client in {within} s. Likely cause: JACK's "
+                           f"metadata database {db}, left locked by a JACK server or client killed "
+                           "as it wrote there: every JACK server of this user then starts but "
+                           f"never answers. If no JACK server runs (pgrep -x jackd): rm -r {db}")
 
     def start_capture(self):
         self.capture = Capture(self)
@@ -274,9 +304,9 @@ class Session:
         self.run(["wmctrl", "-i", "-c", str(self.window)])
         return self.wait_exit()
 
-    def run(self, argv, check=True):
+    def run(self, argv, check=True, timeout=30):
         return subprocess.run(argv, env=self.env(), check=check, capture_output=True, text=True,
-                              timeout=30)
+                              timeout=timeout)
 
     def xdotool(self, *args):
         return self.run(["xdotool", *map(str, args)]).stdout
