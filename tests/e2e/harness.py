@@ -35,7 +35,6 @@ def _jack_servers():  # the pids in JACK's table of eight servers, once dead one
     # their segments removed. The registry: a header (the file's length at byte 12, the header's
     # own at 16, a segment entry's at 20), eight server entries (pid, name), then the segment
     # entries (index, pid, size, name).
-    live = []
     with contextlib.suppress(FileNotFoundError), open("/dev/shm/jack-shm-registry", "r+b") as f:
         table = f.read()
         size, servers_end, entry = (int.from_bytes(table[i:i + 4], "little") for i in (12, 16, 20))
@@ -51,9 +50,9 @@ def _jack_servers():  # the pids in JACK's table of eight servers, once dead one
                 if segment:
                     with contextlib.suppress(FileNotFoundError):
                         os.remove("/dev/shm/" + segment.decode().lstrip("/"))
-            elif pid and segment is None:
-                live.append(pid)
-    return live
+        return [pid for o in range(24, servers_end, server) if os.path.exists(
+            f"/proc/{(pid := int.from_bytes(table[o:o + 4], 'little'))}") and pid]
+    return []
 
 
 # Keys in twips from the top left of the client area: white keys 240 apart from 450, each black
@@ -125,10 +124,7 @@ class Capture:
     """The MIDI messages that jack_midi_dump heard, in arrival order."""
 
     def __init__(self, session):
-        # Ended by SIGTERM, jack_midi_dump leaves its client to the server, which then waits 6 s
-        # for it when it shuts down; SIGINT closes the client.
-        self.proc = session.spawn("capture", ["jack_midi_dump", "e2e capture"],
-                                  stop_signal=signal.SIGINT)
+        self.proc = session.spawn("capture", ["jack_midi_dump", "e2e capture"])
         self.path = os.path.join(session.artefacts, "capture.log")
 
     def messages(self, since=0):  # "<frame>: <hex bytes> <description>", one a line
@@ -206,78 +202,61 @@ class Session:
         return env | dict(DISPLAY=self.display, JACK_NO_START_SERVER="1",
                           JACK_DEFAULT_SERVER=self.jack_server, QT_QPA_PLATFORM="xcb") | extra
 
-    def spawn(self, name, argv, env=None, pass_fds=(), stop_signal=signal.SIGTERM):
-        """A process of this session, logged to <name>.log; stopped and reaped at the end, asked
-        with `stop_signal`."""
+    def spawn(self, name, argv, env=None, pass_fds=()):
+        """A process of this session, logged to <name>.log; stopped and reaped at the end."""
         log = open(os.path.join(self.artefacts, f"{name}.log"), "wb")
         self._stack.callback(log.close)
         proc = subprocess.Popen(argv, env=env or self.env(), stdin=subprocess.DEVNULL,
                                 stdout=log, stderr=log, pass_fds=pass_fds,
                                 # PR_SET_PDEATHSIG: no server outlives a test killed by a time-out
                                 preexec_fn=lambda: _libc.prctl(1, signal.SIGTERM))
-        proc.stop_signal = stop_signal
         self._stack.callback(self.stop, proc)
         return proc
 
     @staticmethod
     def stop(proc, patience=30):  # asked to end; killed only after `patience` s, and said so
-        # A JACK server killed in its shut-down can leave JACK's metadata database locked (see
-        # start_jack); that shut-down waits up to 6 s for each client gone without closing.
-        proc.send_signal(getattr(proc, "stop_signal", signal.SIGTERM))  # not once reaped
+        # SIGINT, the interactive quit, which every program here takes as a request to end:
+        # jack_midi_dump closes its JACK client only on it; after SIGTERM, the server's shut-down
+        # waits 6 s for that client. A JACK server killed in its shut-down can leave JACK's
+        # metadata database locked (see start_jack).
+        proc.send_signal(signal.SIGINT)  # not once reaped
         try:
             proc.wait(timeout=patience)
         except subprocess.TimeoutExpired:
-            print(f"harness: {proc.args[0]} (pid {proc.pid}) still ran {patience} s after it was "
-                  "asked to end: killed", file=sys.stderr, flush=True)
+            sys.stderr.write(f"harness: killed {proc.args[0]}, {patience} s after asking to end\n")
             proc.kill()
             proc.wait()
 
-    def _start_x(self):
-        # Xvfb picks a free display itself, but two starting at once may race for one.
-        for attempt in range(3):
-            read_fd, write_fd = os.pipe()
-            self.xvfb = self.spawn(f"xvfb{attempt}", [
-                *(self.server or ["Xvfb", "-screen", "0", f"1280x1024x{self.depth}"]), "-displayfd",
-                str(write_fd), "-nolisten", "tcp"], env=dict(os.environ), pass_fds=(write_fd,))
-            os.close(write_fd)
-            with os.fdopen(read_fd) as pipe:
-                self.display = ":" + pipe.readline().strip()
-            wm = self.spawn(f"openbox{attempt}", ["openbox"])
-            with contextlib.suppress(RuntimeError):
-                return poll(lambda: running(wm, self.xvfb) and self.run(
-                    ["wmctrl", "-m"], check=False).returncode == 0, 20, "openbox", interval=0.05)
-            self.stop(wm)
-            self.stop(self.xvfb)
-        raise RuntimeError("no X server with openbox after 3 attempts")
+    def _start_x(self):  # Xvfb picks a free display itself, also beside others starting at once
+        read_fd, write_fd = os.pipe()
+        self.xvfb = self.spawn("xvfb", [
+            *(self.server or ["Xvfb", "-screen", "0", f"1280x1024x{self.depth}"]), "-displayfd",
+            str(write_fd), "-nolisten", "tcp"], env=dict(os.environ), pass_fds=(write_fd,))
+        os.close(write_fd)
+        with os.fdopen(read_fd) as pipe:
+            self.display = ":" + pipe.readline().strip()
+        wm = self.spawn("openbox", ["openbox"])
+        poll(lambda: running(wm, self.xvfb) and self.run(
+            ["wmctrl", "-m"], check=False).returncode == 0, 20, "openbox", interval=0.05)
 
-    def start_jack(self, log="jackd"):  # the session's own JACK server, once it answers
+    def start_jack(self, log="jackd", within=5):  # the session's own JACK server, once it answers
         # Real-time where allowed: without it a loaded machine makes JACK overrun its cycles, and
         # the capture misses MIDI then.
         argv = ["jackd", "--realtime", "-n", self.jack_server, "-d", "dummy", "-r", "48000",
                 "-p", str(self.period)]
-        while True:  # jackd exits at once, saying nothing, while the table of servers is full
-            if len(_jack_servers()) == 8:  # full now, or taken since the last look
-                print("harness: JACK's table of eight servers is full: waiting for a free entry",
-                      file=sys.stderr, flush=True)
-                poll(lambda: len(_jack_servers()) < 8, 240, "a free entry in JACK's table of "
-                     "servers", interval=0.5)
-            self.jackd = self.spawn(log, argv)
-            if self._jack_answers():
-                return
-            if len(_jack_servers()) < 8:
-                raise RuntimeError(f"jackd exited with {self.jackd.returncode}, see {log}.log")
-
-    def _jack_answers(self, within=5):  # False if jackd exits; a sound one answers within 1 s
-        with contextlib.suppress(TimeoutError, subprocess.TimeoutExpired):
-            return poll(lambda: self.jackd.poll() is not None or self.run(
-                ["jack_lsp"], check=False, timeout=within).returncode == 0, within, "jackd"
-                        ) and self.jackd.poll() is None
-        self.stop(self.jackd, patience=1)  # waiting on the lock, it does not end on SIGTERM
+        if len(_jack_servers()) == 8:  # jackd would exit at once, saying nothing
+            sys.stderr.write("harness: JACK's table of eight servers is full: waiting\n")
+            poll(lambda: len(_jack_servers()) < 8, 240, "a free entry in JACK's table of servers",
+                 interval=0.5)
+        self.jackd = self.spawn(log, argv)
+        with contextlib.suppress(TimeoutError, subprocess.TimeoutExpired):  # else within 1 s
+            return poll(lambda: running(self.jackd) and self.run(
+                ["jack_lsp"], check=False, timeout=within).returncode == 0, within, "jackd")
+        self.stop(self.jackd, patience=1)  # waiting on the lock, it does not end on SIGINT
         db = f"/dev/shm/jack_db-{os.getuid()}"
-        raise RuntimeError(f"jackd runs but answered no client in {within} s. Likely cause: JACK's "
-                           f"metadata database {db}, left locked by a JACK server or client killed "
-                           "as it wrote there: every JACK server of this user then starts but "
-                           f"never answers. If no JACK server runs (pgrep -x jackd): rm -r {db}")
+        raise RuntimeError(f"jackd answered no client in {within} s. Likely cause: JACK's metadata "
+                           f"database {db}, locked by a JACK process killed as it wrote there. If "
+                           f"no JACK server runs (pgrep -x jackd), remove it: rm -r {db}")
 
     def start_capture(self):
         self.capture = Capture(self)
