@@ -1,7 +1,6 @@
 """Ending the program, or hiding its window, while a key is held; starting it where no display
 can be used."""
 
-import itertools
 import os
 import signal
 import socket
@@ -59,7 +58,7 @@ class ShutdownTest(unittest.TestCase):
             socket.socket(socket.AF_UNIX).bind(dead)
             # Free now: no socket, no lock file. From 200 on, past where Xvfb -displayfd (0 up) and
             # xvfb-run (99 up) look first.
-            stale = next(f":{n}" for n in itertools.count(200) if not any(map(os.path.exists, (
+            stale = next(f":{n}" for n in range(200, 65536) if not any(map(os.path.exists, (
                 f"/tmp/.X11-unix/X{n}", f"/tmp/.X{n}-lock"))))
             cases = [("no display", {}, "DISPLAY"), ("stale X display", {"DISPLAY": stale}, stale),
                      ("dead Wayland socket", {"WAYLAND_DISPLAY": dead}, dead),
