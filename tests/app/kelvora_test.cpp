@@ -65,8 +65,8 @@ TEST(Kelvora, startUpRunsItsStepsInOrderWithTheBoxOnlyAfterAFailedOpen)
 TEST(Kelvora, keysOutsideTheKeyboardDoNothingAndAFailedPortLeavesTheKeysOnlyTheirColours)
 {
     const std::vector<std::string> coloured { "colour 7 65280", "unset 7", "colour 7 16777215" };
-    const std::vector<std::string> played { "send", "send", "colour 7 65280", "unset 7", "send",
-        "colour 7 16777215", "close" };
+    const std::vector<std::string> played { "send C8 00 00", "send 98 2B 7F", "colour 7 65280",
+        "unset 7", "send 88 2B 00", "colour 7 16777215", "close" };
     for (const std::int32_t openResult : { MidiResult::NoError, MidiResult::NoDriver }) {
         Window w(openResult);
         w.controls.log.clear();

@@ -28,7 +28,7 @@ _serial = count()
 _libc = ctypes.CDLL(None)
 
 
-def _forget_dead_jack_servers():
+def _jack_servers():  # the pids in JACK's table of eight servers, once dead ones are forgotten
     # A JACK server killed outright never gives back its entries in JACK's machine-wide registry
     # (eight servers, 256 shared memory segments); once it is full, no server starts. Entries of
     # processes that are gone are freed as their owner would free them (from its pid on, zeros),
@@ -50,6 +50,9 @@ def _forget_dead_jack_servers():
                 if segment:
                     with contextlib.suppress(FileNotFoundError):
                         os.remove("/dev/shm/" + segment.decode().lstrip("/"))
+        return [pid for o in range(24, servers_end, server) if os.path.exists(
+            f"/proc/{(pid := int.from_bytes(table[o:o + 4], 'little'))}") and pid]
+    return []
 
 
 # Keys in twips from the top left of the client area: white keys 240 apart from 450, each black
@@ -211,43 +214,49 @@ class Session:
         return proc
 
     @staticmethod
-    def stop(proc):  # signals to a process already reaped are not sent
-        proc.terminate()
-        with contextlib.suppress(subprocess.TimeoutExpired):
-            proc.wait(timeout=5)
-        proc.kill()
-        proc.wait()
+    def stop(proc, patience=30):  # asked to end; killed only after `patience` s, and said so
+        # SIGINT, the interactive quit, which every program here takes as a request to end:
+        # jack_midi_dump closes its JACK client only on it; after SIGTERM, the server's shut-down
+        # waits 6 s for that client. A JACK server killed in its shut-down can leave JACK's
+        # metadata database locked (see start_jack).
+        proc.send_signal(signal.SIGINT)  # not once reaped
+        try:
+            proc.wait(timeout=patience)
+        except subprocess.TimeoutExpired:
+            sys.stderr.write(f"harness: killed {proc.args[0]}, {patience} s after asking to end\n")
+            proc.kill()
+            proc.wait()
 
-    def _start_x(self):
-        # Xvfb picks a free display itself, but two starting at once may race for one.
-        for attempt in range(3):
-            read_fd, write_fd = os.pipe()
-            self.xvfb = self.spawn(f"xvfb{attempt}", [
-                *(self.server or ["Xvfb", "-screen", "0", f"1280x1024x{self.depth}"]), "-displayfd",
-                str(write_fd), "-nolisten", "tcp"], env=dict(os.environ), pass_fds=(write_fd,))
-            os.close(write_fd)
-            with os.fdopen(read_fd) as pipe:
-                self.display = ":" + pipe.readline().strip()
-            wm = self.spawn(f"openbox{attempt}", ["openbox"])
-            with contextlib.suppress(RuntimeError):
-                return poll(lambda: running(wm, self.xvfb) and self.run(
-                    ["wmctrl", "-m"], check=False).returncode == 0, 20, "openbox", interval=0.05)
-            self.stop(wm)
-            self.stop(self.xvfb)
-        raise RuntimeError("no X server with openbox after 3 attempts")
+    def _start_x(self):  # Xvfb picks a free display itself, also beside others starting at once
+        read_fd, write_fd = os.pipe()
+        self.xvfb = self.spawn("xvfb", [
+            *(self.server or ["Xvfb", "-screen", "0", f"1280x1024x{self.depth}"]), "-displayfd",
+            str(write_fd), "-nolisten", "tcp"], env=dict(os.environ), pass_fds=(write_fd,))
+        os.close(write_fd)
+        with os.fdopen(read_fd) as pipe:
+            self.display = ":" + pipe.readline().strip()
+        wm = self.spawn("openbox", ["openbox"])
+        poll(lambda: running(wm, self.xvfb) and self.run(
+            ["wmctrl", "-m"], check=False).returncode == 0, 20, "openbox", interval=0.05)
 
-    def start_jack(self, log="jackd"):
-        # While other tests hold all eight entries of JACK's table of servers, jackd exits at once.
-        argv = ["jackd", "--no-realtime", "-n", self.jack_server, "-d", "dummy", "-r", "48000",
+    def start_jack(self, log="jackd", within=5):  # the session's own JACK server, once it answers
+        # Real-time where allowed: without it a loaded machine makes JACK overrun its cycles, and
+        # the capture misses MIDI then.
+        argv = ["jackd", "--realtime", "-n", self.jack_server, "-d", "dummy", "-r", "48000",
                 "-p", str(self.period)]
-        for _ in range(20):
-            _forget_dead_jack_servers()
-            self.jackd = self.spawn(log, argv)
-            with contextlib.suppress(RuntimeError):
-                return poll(lambda: running(self.jackd) and self.run(
-                    ["jack_lsp"], check=False).returncode == 0, 20, "jackd", interval=0.05)
-            time.sleep(1)
-        raise RuntimeError(f"jackd did not start, see {log}.log")
+        if len(_jack_servers()) == 8:  # jackd would exit at once, saying nothing
+            sys.stderr.write("harness: JACK's table of eight servers is full: waiting\n")
+            poll(lambda: len(_jack_servers()) < 8, 240, "a free entry in JACK's table of servers",
+                 interval=0.5)
+        self.jackd = self.spawn(log, argv)
+        with contextlib.suppress(TimeoutError, subprocess.TimeoutExpired):  # else within 1 s
+            return poll(lambda: running(self.jackd) and self.run(
+                ["jack_lsp"], check=False, timeout=within).returncode == 0, within, "jackd")
+        self.stop(self.jackd, patience=1)  # waiting on the lock, it does not end on SIGINT
+        db = f"/dev/shm/jack_db-{os.getuid()}"
+        raise RuntimeError(f"jackd answered no client in {within} s. Likely cause: JACK's metadata "
+                           f"database {db}, locked by a JACK process killed as it wrote there. If "
+                           f"no JACK server runs (pgrep -x jackd), remove it: rm -r {db}")
 
     def start_capture(self):
         self.capture = Capture(self)
@@ -274,9 +283,9 @@ class Session:
         self.run(["wmctrl", "-i", "-c", str(self.window)])
         return self.wait_exit()
 
-    def run(self, argv, check=True):
+    def run(self, argv, check=True, timeout=30):
         return subprocess.run(argv, env=self.env(), check=check, capture_output=True, text=True,
-                              timeout=30)
+                              timeout=timeout)
 
     def xdotool(self, *args):
         return self.run(["xdotool", *map(str, args)]).stdout

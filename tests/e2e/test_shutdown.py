@@ -56,7 +56,11 @@ class ShutdownTest(unittest.TestCase):
                 tempfile.TemporaryDirectory() as runtime:
             dead = os.path.join(runtime, "wayland-dead")  # a socket nobody listens on
             socket.socket(socket.AF_UNIX).bind(dead)
-            cases = [("no display", {}, "DISPLAY"), ("stale X display", {"DISPLAY": ":99"}, ":99"),
+            # Free now: no socket, no lock file. From 200 on, past where Xvfb -displayfd (0 up) and
+            # xvfb-run (99 up) look first.
+            stale = next(f":{n}" for n in range(200, 65536) if not any(map(os.path.exists, (
+                f"/tmp/.X11-unix/X{n}", f"/tmp/.X{n}-lock"))))
+            cases = [("no display", {}, "DISPLAY"), ("stale X display", {"DISPLAY": stale}, stale),
                      ("dead Wayland socket", {"WAYLAND_DISPLAY": dead}, dead),
                      ("8-bit X display", {"DISPLAY": s.display}, "8-bit colour")]
             for what, variables, named in cases:

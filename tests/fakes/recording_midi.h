@@ -4,11 +4,12 @@
 #include "midi/midi_service.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
-// A MIDI service that logs what the port asks of it to `log` and keeps the messages sent.
-// `openResult` is what open returns.
+// A MIDI service that logs what the port asks of it to `log`, a message sent as its bytes in hex,
+// status first: "send 98 3C 7F". `openResult` is what open returns.
 class RecordingMidi : public MidiService
 {
 public:
@@ -19,30 +20,17 @@ public:
     }
     void send(std::uint32_t message) override
     {
-        log->push_back("send");
-        sent.push_back(message);
+        char bytes[16];
+        std::snprintf(bytes, sizeof bytes, "send %02X %02X %02X", message & 0xFF,
+            message >> 8 & 0xFF, message >> 16);
+        log->push_back(bytes);
     }
     void close() override { log->push_back("close"); }
 
     std::int32_t openResult = 0;
-    std::vector<std::uint32_t> sent;
     std::vector<std::string> calls;
     std::vector<std::string>* log = &calls;
 };
-
-// Channel 8 messages as `RecordingMidi::sent` holds them: status byte lowest.
-constexpr std::uint32_t programChange(std::uint32_t program)
-{
-    return 0xC8 | program << 8;
-}
-constexpr std::uint32_t noteOn(std::uint32_t note, std::uint32_t velocity)
-{
-    return 0x98 | note << 8 | velocity << 16;
-}
-constexpr std::uint32_t noteOff(std::uint32_t note)
-{
-    return 0x88 | note << 8;
-}
 
 // A window manager that logs its calls with their arguments and reports success.
 class RecordingWindowManager : public WindowManager
