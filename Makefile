@@ -1,5 +1,5 @@
 # Two commands: `make run` and `make test`. Both install what is missing, configure and build;
-# `make test` also cross-builds the Windows program, which its tests run under Wine.
+# the build cross-builds the Windows program too, which the tests run under Wine.
 # `make windows`: the Windows program and its installer alone.
 BUILD_DIR ?= build
 WINDOWS_BUILD_DIR ?= build-windows
@@ -14,7 +14,7 @@ CTEST_ARGS ?=
 run: deps-run build
 	$(BUILD_DIR)/app/nolvex-keyboard
 
-test: deps-test build windows
+test: deps-test build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 
 deps-run:
@@ -28,8 +28,7 @@ deps-windows:
 
 configure:
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
-	    -DNOLVEX_SANITIZE=$(SANITIZE) -DNOLVEX_WERROR=$(WERROR) \
-	    -DNOLVEX_WINDOWS_BUILD_DIR=$(abspath $(WINDOWS_BUILD_DIR))
+	    -DNOLVEX_SANITIZE=$(SANITIZE) -DNOLVEX_WERROR=$(WERROR)
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
