@@ -119,9 +119,10 @@ class WindowsTest(unittest.TestCase):
                 self.assertEqual(s.pixel(what, point, settle_on=own), own, what)
             since = len(s.calls())
             s.click(px(8960, 1470))  # the velocity bar's lower arrow: one step down
+            s.xdotool("click", 5)  # and a notch of the wheel down over it: three more
             s.choose(0, 8, 7)  # "071 - Clarinet "
             s.click(key_point(0))
-            self.assertEqual(s.wait_calls(3, since), clicked(36, 126, 71))
+            self.assertEqual(s.wait_calls(3, since), clicked(36, 123, 71))
             s.choose(1, 4)  # "Accord Majeur", an octave down
             s.click(OCTAVE_DOWN)
             self.assertEqual(harness.settle(lambda: markers(s, "chord"), {12, 16, 19}),
@@ -131,14 +132,14 @@ class WindowsTest(unittest.TestCase):
             s.press(key_point(2), 3)
             s.release()
             s.release(3)
-            self.assertEqual(s.wait_calls(6, since), clicked(38, 126, 71)[:2] * 2 + sent(
+            self.assertEqual(s.wait_calls(6, since), clicked(38, 123, 71)[:2] * 2 + sent(
                 (0x88, 38)) * 2)
             self.assertEqual(s.pixel("two buttons", key_point(2), settle_on=WHITE), WHITE)
             since = len(s.calls())  # a key held while the window is minimised
             s.press(key_point(9))
             s.wait_calls(2, since)
             s.xdotool("windowminimize", "--sync", s.window)
-            self.assertEqual(s.wait_calls(3, since), clicked(45, 126, 71))
+            self.assertEqual(s.wait_calls(3, since), clicked(45, 123, 71))
             s.release()
             s.xdotool("windowactivate", "--sync", s.window)
             self.assertEqual(s.pixel("restored", key_point(9), settle_on=WHITE), WHITE)
@@ -146,7 +147,7 @@ class WindowsTest(unittest.TestCase):
             s.press(key_point(7))
             s.wait_calls(2, since)
             self.assertEqual(s.close(), 0)
-            self.assertEqual(s.calls(since), clicked(43, 126, 71) + ["close"])
+            self.assertEqual(s.calls(since), clicked(43, 123, 71) + ["close"])
 
     def test_window_not_at_the_screen_s_scale_or_a_held_note_left_on_at_the_session_end(self):
         with WineSession(self, dpi=144) as s:  # 150 %
