@@ -50,16 +50,12 @@ void KelvoraWindow::createMenus()
     SetMenu(m_hwnd, bar); // destroyed with the window
 }
 
-// A menu entry was chosen: forwarded with its index when its array has a handler.
+// A menu entry was chosen: its command id is its menu index, and the core knows which arrays
+// have a handler.
 void KelvoraWindow::menuCommand(int id)
 {
-    for (const MenuIndex::MenuArray& array : MenuIndex::Arrays) {
-        if (id < array.first || id > array.last || MenuIndex::isFamily(array.first))
-            continue;
-        if (m_kelvora && WindowDefinition::behaviour(array.name, WindowDefinition::Event::Chosen))
-            m_kelvora->menuChosen(static_cast<std::int16_t>(id));
-        return;
-    }
+    if (m_kelvora)
+        m_kelvora->menuChosen(static_cast<std::int16_t>(id));
 }
 
 std::string KelvoraWindow::menuCaption(std::int16_t menuIndex) const
