@@ -230,10 +230,14 @@ class Session:
             os.close(write_fd)
             with os.fdopen(read_fd) as pipe:
                 self.display = ":" + pipe.readline().strip()
-            self.wm = wm = self.spawn(f"openbox{attempt}", ["openbox"])
+            # Openbox takes windows once its event loop runs, just after its startup command: a
+            # window mapped before, while it still starts, can wait in its queue unseen for good.
+            ready = os.path.join(self.tmp, f"openbox{attempt}")
+            self.wm = wm = self.spawn(f"openbox{attempt}", ["openbox", "--startup",
+                                                            f"touch {ready}"])
             with contextlib.suppress(RuntimeError):
-                return poll(lambda: running(wm, self.xvfb) and self.run(
-                    ["wmctrl", "-m"], check=False).returncode == 0, 20, "openbox", interval=0.05)
+                return poll(lambda: running(wm, self.xvfb) and os.path.exists(ready), 60, "openbox",
+                            interval=0.05)
             self.stop(wm)
             self.stop(self.xvfb)
         raise RuntimeError("no X server with openbox after 3 attempts")
