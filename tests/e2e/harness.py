@@ -231,7 +231,8 @@ class Session:
             with os.fdopen(read_fd) as pipe:
                 self.display = ":" + pipe.readline().strip()
             # Openbox takes windows once its event loop runs, just after its startup command: a
-            # window mapped before, while it still starts, can wait in its queue unseen for good.
+            # window mapped before, while it still starts, can wait unseen in its queue until some
+            # other event comes.
             ready = os.path.join(self.tmp, f"openbox{attempt}")
             self.wm = wm = self.spawn(f"openbox{attempt}", ["openbox", "--startup",
                                                             f"touch {ready}"])

@@ -70,7 +70,7 @@ class Touchscreen(UInput):
 
 
 class TouchTest(unittest.TestCase):
-    def test_touch_fingers_not_each_on_its_own_key_or_held_on_in_a_hidden_window(self):
+    def test_touch_fingers_not_each_on_its_own_key_or_held_on_in_a_hidden_window_or_a_menu(self):
         # test_alsa leaves its card 1 unplugged: snd-virmidi is loaded again.
         for args in [["uinput"], ["evdev"], ["snd-seq-dummy"], ["-r", "snd-virmidi"],
                      ["snd-virmidi", "index=1", "enable=1"]]:
