@@ -58,7 +58,7 @@ timgm6mb-soundfont | sf2-soundfont-gm, fonts-comic-neue")
         set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
         set(CPACK_DEBIAN_PACKAGE_DEPENDS "${runtime_depends}")
     else()
-        set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, libx11-6, libxi6, \
+        set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6gui6, libqt6core6, libx11-6, \
 librtmidi6, libasound2, libjack-jackd2-0 | libjack-0.125, libstdc++6, \
 libgcc-s1, libc6, ${runtime_depends}")
     endif()

@@ -5,7 +5,7 @@ set -euo pipefail
 
 run_packages=(
     g++ cmake ninja-build pkg-config make
-    qt6-base-dev qt6-wayland libx11-dev libxi-dev librtmidi-dev libfluidsynth-dev libjack-jackd2-dev
+    qt6-base-dev qt6-wayland libx11-dev librtmidi-dev libfluidsynth-dev libjack-jackd2-dev
     libpipewire-0.3-dev libpulse-dev
     timgm6mb-soundfont fonts-comic-neue fonts-dejavu-core
 )

@@ -4,19 +4,16 @@
 #include "app/qt/shutdown.h"
 #include "midi/system_midi_service.h"
 
-#include <QAbstractNativeEventFilter>
 #include <QApplication>
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #if defined(Q_OS_LINUX)
-#include "app/x11/x11_touch_lifts.h"
 #include "app/x11/x11_window_manager.h"
 #endif
 
@@ -42,43 +39,6 @@ std::unique_ptr<WindowManager> makeWindowManager([[maybe_unused]] QGuiApplicatio
 #else
     return std::make_unique<NoWindowManager>();
 #endif
-}
-
-#if defined(Q_OS_LINUX)
-// Touch lifts as the X server reports them, whatever holds the pointer, forwarded to the window.
-class X11TouchLiftFilter : public QAbstractNativeEventFilter
-{
-public:
-    X11TouchLiftFilter(void* display, KelvoraWindow& window)
-        : m_lifts(display)
-        , m_window(window)
-    { }
-    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
-    {
-        const std::optional<int> finger
-            = type == "xcb_generic_event_t" ? m_lifts.lifted(message) : std::nullopt;
-        if (finger)
-            m_window.fingerLifted(*finger);
-        return finger.has_value(); // the toolkit selected no raw events of its own
-    }
-
-private:
-    X11TouchLifts m_lifts;
-    KelvoraWindow& m_window;
-};
-#endif
-
-std::unique_ptr<QAbstractNativeEventFilter> forwardTouchLifts(
-    [[maybe_unused]] QGuiApplication& app, [[maybe_unused]] KelvoraWindow& window)
-{
-#if defined(Q_OS_LINUX)
-    if (auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>()) {
-        auto filter = std::make_unique<X11TouchLiftFilter>(x11->display(), window);
-        app.installNativeEventFilter(filter.get());
-        return filter;
-    }
-#endif
-    return nullptr;
 }
 
 // What the toolkit says while it opens the display, held back: when it fails, it says so in half
@@ -139,7 +99,6 @@ int main(int argc, char* argv[])
     KelvoraWindow window;
     Kelvora kelvora(window, *midi, *windowManager);
     window.attach(kelvora);
-    const std::unique_ptr<QAbstractNativeEventFilter> touchLifts = forwardTouchLifts(app, window);
     Shutdown shutdown(window);
     kelvora.load();
     return shutdown.runEventLoop();
