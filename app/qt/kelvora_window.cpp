@@ -314,8 +314,9 @@ void KelvoraWindow::closeEvent(QCloseEvent* event)
 
 // Hidden or unmapped (minimised, "show desktop", another desktop): the window system takes the
 // pointer grab away, and the release of a held button goes elsewhere.
-// While a menu is open the toolkit drops the touch events that still come to this window, and
-// with them the lifts of the fingers held on keys since before it opened.
+// While a menu is open the toolkit drops the touch events of points that went down on this window
+// (on X11 the menu's grab takes them first, and the toolkit hands them back here), and with them
+// the lifts of the fingers held on keys since before it opened.
 bool KelvoraWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (m_kelvora && event->type() == QEvent::Expose && !windowHandle()->isExposed())
