@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMessageBox>
+#include <QTouchEvent>
 #include <QWindow>
 
 #include <algorithm>
@@ -148,10 +149,7 @@ void KelvoraWindow::createKey(int index)
         if (m_kelvora)
             m_kelvora->fingerDown(finger, i);
     });
-    connect(key, &KeyButton::fingerUp, this, [this](int finger) {
-        if (m_kelvora)
-            m_kelvora->fingerUp(finger);
-    });
+    connect(key, &KeyButton::fingerUp, this, &KelvoraWindow::fingerLifted);
     connect(key, &KeyButton::touchCancelled, this, [this] {
         if (m_kelvora)
             m_kelvora->touchCancelled();
@@ -302,6 +300,12 @@ void KelvoraWindow::finish()
     m_kelvora = nullptr;
 }
 
+void KelvoraWindow::fingerLifted(int finger)
+{
+    if (m_kelvora)
+        m_kelvora->fingerUp(finger);
+}
+
 void KelvoraWindow::closeEvent(QCloseEvent* event)
 {
     finish();
@@ -310,9 +314,17 @@ void KelvoraWindow::closeEvent(QCloseEvent* event)
 
 // Hidden or unmapped (minimised, "show desktop", another desktop): the window system takes the
 // pointer grab away, and the release of a held button goes elsewhere.
+// While a menu is open the toolkit drops the touch events of points that went down on this window
+// (on X11 the menu's grab takes them first, and the toolkit hands them back here), and with them
+// the lifts of the fingers held on keys since before it opened.
 bool KelvoraWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (m_kelvora && event->type() == QEvent::Expose && !windowHandle()->isExposed())
         m_kelvora->pointerLost();
+    const bool touch = event->type() == QEvent::TouchUpdate || event->type() == QEvent::TouchEnd;
+    if (touch && QApplication::activePopupWidget())
+        for (const QEventPoint& point : static_cast<QTouchEvent*>(event)->points())
+            if (point.state() == QEventPoint::Released)
+                fingerLifted(point.id());
     return QMainWindow::eventFilter(watched, event);
 }

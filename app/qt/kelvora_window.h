@@ -29,6 +29,8 @@ public:
     // Runs the unload once, when the window closes or the application quits otherwise, and
     // forwards nothing after it.
     void finish();
+    // Touch point `finger` was lifted: a key got its lift, or the window did while a menu was open.
+    void fingerLifted(int finger);
 
     // The client area below the menu bar and the widgets on it, for tests.
     [[nodiscard]] QWidget* clientArea() const { return m_client; }

@@ -85,10 +85,11 @@ def played(note, velocity=0x7F, program=0):  # the MIDI of one click on a key
     return [bytes([0xC8, program]), bytes([0x98, note, velocity]), bytes([0x88, note, 0])]
 
 
-def poll(predicate, timeout, what, interval=0.02):  # the first true result of `predicate`
-    deadline = time.monotonic() + timeout
+def poll(predicate, timeout, what, interval=0.02, before_failing=lambda: None):
+    deadline = time.monotonic() + timeout  # the first true result of `predicate`
     while not (result := predicate()):
         if time.monotonic() > deadline:
+            before_failing()
             raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
         time.sleep(interval)
     return result
@@ -187,7 +188,8 @@ class Session:
             if jack:
                 self.start_jack()
             if jack and capture:
-                self.start_capture()
+                self.capture = Capture(self)
+                poll(lambda: CAPTURE_PORT in self.run(["jack_lsp"]).stdout, 10, "the capture port")
             if program:
                 self.start_program(wait_drawn=jack)
             on_failure.pop_all()
@@ -235,9 +237,13 @@ class Session:
         os.close(write_fd)
         with os.fdopen(read_fd) as pipe:
             self.display = ":" + pipe.readline().strip()
-        wm = self.spawn("openbox", ["openbox"])
-        poll(lambda: running(wm, self.xvfb) and self.run(
-            ["wmctrl", "-m"], check=False).returncode == 0, 20, "openbox", interval=0.05)
+        # Openbox takes windows once its event loop runs, just after its startup command: a
+        # window mapped before, while it still starts, can wait unseen in its queue until some
+        # other event comes.
+        ready = os.path.join(self.tmp, "openbox-ready")
+        self.wm = wm = self.spawn("openbox", ["openbox", "--startup", f"touch {ready}"])
+        poll(lambda: running(wm, self.xvfb) and os.path.exists(ready), 60, "openbox",
+             interval=0.05)
 
     def start_jack(self, log="jackd", within=5):  # the session's own JACK server, once it answers
         # Real-time where allowed: without it a loaded machine makes JACK overrun its cycles, and
@@ -258,10 +264,6 @@ class Session:
                            f"database {db}, locked by a JACK process killed as it wrote there. If "
                            f"no JACK server runs (pgrep -x jackd), remove it: rm -r {db}")
 
-    def start_capture(self):
-        self.capture = Capture(self)
-        poll(lambda: CAPTURE_PORT in self.run(["jack_lsp"]).stdout, 10, "the capture port")
-
     def start_program(self, wait_drawn=True, wrap=(), binary=None):
         """Starts the program (after the `wrap` command, which execs it as its last argument) and
         waits for its window to be mapped and, if `wait_drawn`, drawn."""
@@ -269,11 +271,21 @@ class Session:
         self.program = self.spawn("program", [*wrap, binary or BINARY],
                                   env=self.env(XDG_RUNTIME_DIR=runtime))
         self.window = poll(lambda: running(self.program) and next(
-            (w for w in self.visible_windows(f"^{WINDOW_NAME}$")
+            (w for w in self.windows("--onlyvisible", "--name", f"^{WINDOW_NAME}$")
              if "window id" not in self.xprop("WM_TRANSIENT_FOR", w)), None),
-            120, f"a window named {WINDOW_NAME!r}", interval=0.5)  # the Debian guest: slow
+            120, f"a window named {WINDOW_NAME!r}", interval=0.5,  # the Debian guest: slow
+            before_failing=lambda: self.snapshot("unmapped"))
         if wait_drawn:
             self.menu_height()
+
+    def snapshot(self, name):  # <name>.txt: what the program, the window manager and X do
+        out = lambda *argv: self.run(list(map(str, argv)), check=False).stdout
+        tasks = [f"{t}/{what}" for p in (self.program, self.wm, self.xvfb)
+                 for t in glob.glob(f"/proc/{p.pid}/task/*") for what in ("comm", "wchan", "stack")]
+        windows = self.windows("--name", f"^{WINDOW_NAME}$")  # each one's WM_STATE and map state
+        with open(os.path.join(self.artefacts, f"{name}.txt"), "w") as f:
+            f.write(out("head", "-n20", *tasks) + out("xwininfo", "-root", "-tree") + "".join(
+                out("xprop", "-id", w, "WM_STATE") + out("xwininfo", "-id", w) for w in windows))
 
     def wait_exit(self):
         return self.program.wait(timeout=20)
@@ -290,9 +302,8 @@ class Session:
     def xdotool(self, *args):
         return self.run(["xdotool", *map(str, args)]).stdout
 
-    def visible_windows(self, pattern):
-        out = self.run(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False)
-        return [int(w) for w in out.stdout.split()]
+    def windows(self, *search):  # those that xdotool search finds
+        return list(map(int, self.run(["xdotool", "search", *search], check=False).stdout.split()))
 
     def geometry(self, window=None):  # (x, y, width, height) on the screen
         out = self.run(["xwininfo", "-id", str(window or self.window)]).stdout
@@ -304,9 +315,8 @@ class Session:
         return self.run(["xprop", "-id", str(window or self.window), prop], check=False).stdout
 
     def popups(self):  # the program's other visible windows: message boxes, menus
-        out = self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.program.pid)],
-                       check=False).stdout
-        return [int(w) for w in out.split() if int(w) != self.window]
+        return [w for w in self.windows("--onlyvisible", "--pid", str(self.program.pid))
+                if w != self.window]
 
     def dismiss(self, box):
         self.xdotool("windowactivate", "--sync", box)

@@ -6,7 +6,7 @@ import unittest
 
 from evdev import AbsInfo, UInput, ecodes as e
 
-from harness import ARTEFACTS, RawCapture, Session, key_point, played, poll
+from harness import ARTEFACTS, WHITE, RawCapture, Session, key_point, played, poll
 from test_alsa import modprobe
 
 NAME = "nolvex touchscreen"
@@ -18,17 +18,27 @@ Section "InputDevice" Identifier "touch" Driver "evdev" Option "Device" "%s" End
 Section "ServerLayout" Identifier "layout" Screen "screen" InputDevice "touch"
     Option "AutoAddDevices" "false" EndSection"""
 on, off = (lambda n: played(n)[:2]), (lambda n: played(n)[2:])
-# Finger F (0-9) down on or slid onto key K: (F, K), lifted: (F, None); or xdotool's command on
-# the window; each with what it plays.
+# Steps on the test and its session, each done once its effect shows (openbox animates).
+MINIMISE = lambda t, s: s.xdotool("windowminimize", "--sync", s.window)
+ACTIVATE = lambda t, s: (s.xdotool("windowactivate", "--sync", s.window),
+                         poll(lambda: s.geometry() == s.where, 10, "the window back in place"))
+MENU = lambda t, s: (s.xdotool("mousemove", "--window", s.window, 15, s.menu_height() // 2,
+                               "click", 1), poll(s.popups, 10, "the menu to open"))
+ESCAPE = lambda t, s: (s.xdotool("key", "Escape"), poll(lambda: not s.popups(), 10, "no menu"))
+WHITE_50 = lambda t, s: t.assertEqual(s.pixel("key 50", key_point(50), settle_on=WHITE), WHITE)
+# Finger F (0-9) down on or slid onto key K: (F, K), lifted: (F, None); or a step above; each
+# with what it plays.
 STEPS = {
     "two fingers": [((0, 0), on(36)), ((1, 12), on(48)), ((0, None), off(36)),
                     ((1, None), off(48))],
     "three-finger chord": [((0, 24), on(60)), ((1, 28), on(64)), ((2, 31), on(67)),
                            ((1, None), off(64)), ((2, None), off(67)), ((0, None), off(60))],
     "slide": [((0, 40), on(76)), ((0, 41), []), ((0, 43), []), ((0, 45), []), ((0, None), off(76))],
-    "hidden window": [((0, 5), on(41)), ((1, 7), on(43)), ("windowminimize", off(41) + off(43)),
-                      ((1, None), []), ((0, None), []), ("windowactivate", []), ((0, 9), on(45)),
-                      ((0, None), off(45))]}
+    "hidden window": [((0, 5), on(41)), ((1, 7), on(43)), (MINIMISE, off(41) + off(43)),
+                      ((1, None), []), ((0, None), []), (ACTIVATE, []), ((0, 9), on(45)),
+                      ((0, None), off(45))],
+    "menu opened by the mouse": [((0, 50), on(86)), (MENU, []), ((0, None), off(86)),
+                                 (ESCAPE, []), (WHITE_50, [])]}
 
 
 class Touchscreen(UInput):
@@ -60,7 +70,7 @@ class Touchscreen(UInput):
 
 
 class TouchTest(unittest.TestCase):
-    def test_touch_fingers_not_each_on_its_own_key_or_held_on_in_a_hidden_window(self):
+    def test_touch_fingers_not_each_on_its_own_key_or_held_on_in_a_hidden_window_or_a_menu(self):
         # test_alsa leaves its card 1 unplugged: snd-virmidi is loaded again.
         for args in [["uinput"], ["evdev"], ["snd-seq-dummy"], ["-r", "snd-virmidi"],
                      ["snd-virmidi", "index=1", "enable=1"]]:
@@ -76,17 +86,19 @@ class TouchTest(unittest.TestCase):
                 raw, since = RawCapture(s, "hw:1,0"), 0
                 s.start_program()
                 screen.find(s)
-                where = s.geometry()
+                s.where = s.geometry()
                 for what, steps in STEPS.items():
                     with self.subTest(what):
                         heard = []
-                        for step, plays in steps:
-                            if isinstance(step, str):
-                                s.xdotool(step, "--sync", s.window)  # openbox animates
-                                poll(lambda: step != "windowactivate" or s.geometry() == where, 10,
-                                     "the window back in place")
-                            else:
-                                screen.touch(*step)
-                            heard += plays
-                            self.assertEqual(raw.wait_messages(since + len(heard))[since:], heard)
-                        since += len(heard)
+                        try:
+                            for step, plays in steps:
+                                step(self, s) if callable(step) else screen.touch(*step)
+                                heard += plays
+                                self.assertEqual(raw.wait_messages(len(heard), since), heard)
+                        finally:  # whatever happened: no finger down, no menu, the window back,
+                            # then a tap on key 0, and the next row's bytes after the tap's
+                            for step in [(f, None) for f in screen.down] + [ESCAPE, ACTIVATE,
+                                                                            (9, 0), (9, None)]:
+                                step(self, s) if callable(step) else screen.touch(*step)
+                            since = poll(lambda: (m := raw.messages())[-3:] == played(36) and len(
+                                m), 10, "the tap on key 0")

@@ -5,6 +5,7 @@
 #include "app/qt/vol_bar.h"
 #include "tests/fakes/recording_midi.h"
 
+#include <QMenuBar>
 #include <QtTest>
 
 #include <cstdlib>
@@ -34,7 +35,8 @@ private slots:
     }
 
     // Steps: "down F K" finger F on key K (beside the keys for -1), "move F K", "up F", "press K" /
-    // "release K" the mouse on key K, "cancel" the touches taken by the system, "hide", "show";
+    // "release K" the mouse on key K, "cancel" the touches taken by the system, "hide", "show",
+    // "menu" opened as a click on the menu bar opens it, "escape" closing it;
     // after a colon the notes that the step plays: a note on (after its program change) or,
     // negative, a note off. At the end every key has its own colour.
     void touchAndMousePlayEachKeyTheyWentDownOn_data()
@@ -51,6 +53,7 @@ private slots:
         QTest::newRow("hidden") << "press 10: 46, down 0 10: 46, down 1 29: 65, down 2 31: 67, "
                                    "up 2: -67, hide: -46 -46 -65, show, release 10, down 3 10: 46, "
                                    "up 0, up 1, up 3: -46";
+        QTest::newRow("menu opened") << "down 0 50: 86, menu, down 1 48, up 0: -86, up 1, escape";
     }
     void touchAndMousePlayEachKeyTheyWentDownOn()
     {
@@ -77,7 +80,11 @@ private slots:
                 QTest::mouseEvent(w[0] == "press" ? QTest::MousePress : QTest::MouseRelease,
                     window->key(n), Qt::LeftButton, {}, {});
                 QCOMPARE(window->key(n)->isDown() || window->key(n)->isChecked(), w[0] == "press");
-            } else if (w[0] == "cancel") // to each key that holds a finger, as the toolkit sends it
+            } else if (w[0] == "menu")
+                window->menuBar()->actions().constFirst()->menu()->popup(window->pos());
+            else if (w[0] == "escape")
+                QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+            else if (w[0] == "cancel") // to each key that holds a finger, as the toolkit sends it
                 for (QTouchEvent cancel(QEvent::TouchCancel, screen); const QPoint& f : fingers)
                     QApplication::sendEvent(window->childAt(f), &cancel);
             else
