@@ -21,6 +21,7 @@ if not shutil.which("wine"):
     sys.exit(77)
 BUILD = os.environ.get("NOLVEX_WINDOWS_BUILD", "")
 RECORDER, BOX_TEXT = (os.path.join(BUILD, "tests", "win32", f) for f in ("winmm.dll", "box_text.exe"))
+UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 # No Mono or Gecko to install, no desktop entries written for the Start menu, no chatter.
 WINE = dict(WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winmm=n,b", WINEDEBUG="-all")
 
@@ -78,19 +79,15 @@ class WineSession(Session):
         self.start_program(wait_drawn=False, wrap=["wine"], binary=self.exe)
 
     def calls(self, since=0):  # what the stand-in winmm.dll was asked, one call a line
-        with open(self.log) as f:
-            return f.read().splitlines()[since:]
+        return open(self.log).read().splitlines()[since:]
 
     def wait_calls(self, count, since=0):
         return poll(lambda: len(got := self.calls(since)) >= count and got, 10, f"{count} calls")
 
 
-def sent(*messages):  # "send" lines for (status, data1, data2) messages
-    return [f"send {m[0]:02X} {m[1]:02X} {m[2] if len(m) > 2 else 0:02X} 00" for m in messages]
-
-
-def clicked(note, velocity=0x7F, program=0):
-    return sent((0xC8, program), (0x98, note, velocity), (0x88, note))
+def clicked(note, velocity=0x7F, program=0):  # what the stand-in hears of a click on a key
+    return [f"send {m[0]:02X} {m[1]:02X} {m[2]:02X} 00" for m in
+            ((0xC8, program, 0), (0x98, note, velocity), (0x88, note, 0))]
 
 
 class WindowsTest(unittest.TestCase):
@@ -99,8 +96,7 @@ class WindowsTest(unittest.TestCase):
             s.start()
             self.assertIn(f'"{harness.WINDOW_NAME}"', s.xprop("WM_NAME"))
             poll(lambda: s.calls() == ["open 0"], 10, "the device opened")
-            _, _, width, height = s.geometry()
-            self.assertEqual((width, height - s.menu_height()), (619, 139))
+            self.assertEqual(s.geometry()[2:], (619, 139 + s.menu_height()))
             self.assertIn("_NET_WM_STATE_ABOVE", s.xprop("_NET_WM_STATE"))
             self.assertEqual(s.popups(), [], "no message box when the device opens")
             presses = [("left button", key_point(0), 1, clicked(36)),
@@ -132,8 +128,8 @@ class WindowsTest(unittest.TestCase):
             s.press(key_point(2), 3)
             s.release()
             s.release(3)
-            self.assertEqual(s.wait_calls(6, since), clicked(38, 123, 71)[:2] * 2 + sent(
-                (0x88, 38)) * 2)
+            two = clicked(38, 123, 71)
+            self.assertEqual(s.wait_calls(6, since), two[:2] * 2 + two[2:] * 2)
             self.assertEqual(s.pixel("two buttons", key_point(2), settle_on=WHITE), WHITE)
             since = len(s.calls())  # a key held while the window is minimised
             s.press(key_point(9))
@@ -152,8 +148,7 @@ class WindowsTest(unittest.TestCase):
     def test_window_not_at_the_screen_s_scale_or_a_held_note_left_on_at_the_session_end(self):
         with WineSession(self, dpi=144) as s:  # 150 %
             s.start()
-            _, _, width, height = s.geometry()
-            self.assertEqual((width, height - s.menu_height()), (929, 209))
+            self.assertEqual(s.geometry()[2:], (929, 209 + s.menu_height()))
             s.press(tuple(round(v * 1.5) for v in key_point(59)))
             s.wait_calls(3)
             s.run(["wine", "wineboot", "--end-session"])  # as Windows does at a log-off
@@ -164,8 +159,8 @@ class WindowsTest(unittest.TestCase):
         with WineSession(self, recorder=False) as s:
             s.start()
             box = poll(s.popups, 20, "a message box")[0]
-            text = poll(lambda: s.run(["wine", BOX_TEXT]).stdout, 10, "the box's text")
-            self.assertEqual(text.splitlines(), ["Couldn't open midi out, rc = 2"])
+            self.assertEqual(poll(lambda: s.run(["wine", BOX_TEXT]).stdout, 10, "the box's text"),
+                             "Couldn't open midi out, rc = 2\n")
             s.dismiss(box)
             s.press(key_point(36))
             self.assertEqual(s.pixel("held", key_point(36), settle_on=GREEN), GREEN)
@@ -178,19 +173,15 @@ class WindowsTest(unittest.TestCase):
         msi = glob.glob(os.path.join(BUILD, "nolvex-keyboard-*-x64.msi"))[0]
         with WineSession(self, recorder=False) as s:
             drive_c = os.path.join(s.prefix, "drive_c")
-            installed = lambda: sorted(glob.glob(f"{drive_c}/**/Nolvex MIDI keyboard*/**/*.exe",
-                                                 recursive=True) + glob.glob(
-                f"{drive_c}/**/Start Menu/Programs/Nolvex MIDI keyboard.lnk", recursive=True))
-            uninstall = ["wine", "reg", "query",
-                         r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall", "/s"]
+            installed = lambda: sorted(sum((glob.glob(f"{drive_c}/**/{f}", recursive=True) for f in (
+                "Nolvex MIDI keyboard*/**/*.exe", "Start Menu/Programs/Nolvex MIDI keyboard.lnk")), []))
             for action, present in (("/i", True), ("/x", False)):
                 with self.subTest(action):
                     s.run(["wine", "msiexec", action, windows_path(msi), "/qn"])
                     files = [os.path.relpath(f, drive_c) for f in installed()]
+                    self.assertEqual(files[:1], ["Program Files/Nolvex MIDI keyboard/nolvex-keyboard"
+                                                 ".exe"] if present else [], files)
                     self.assertEqual(len(files), 2 if present else 0, files)
-                    if present:
-                        self.assertIn("Program Files/Nolvex MIDI keyboard/nolvex-keyboard.exe",
-                                      files)
-                    entry = s.run(uninstall, check=False).stdout
+                    entry = s.run(["wine", "reg", "query", UNINSTALL, "/s"], check=False).stdout
                     self.assertEqual(f"DisplayName    REG_SZ    {harness.WINDOW_NAME}" in entry,
                                      present, entry)
