@@ -2,6 +2,7 @@
 
 #include "app/kelvora.h"
 #include "app/win32/text.h"
+#include "app/win32/window_procedure.h"
 
 #include <windowsx.h>
 
@@ -35,7 +36,7 @@ KelvoraWindow::KelvoraWindow(HINSTANCE instance)
 {
     WNDCLASSEXW wc {};
     wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &KelvoraWindow::windowProc;
+    wc.lpfnWndProc = &windowProcedure<KelvoraWindow>;
     wc.hInstance = instance;
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -58,19 +59,6 @@ KelvoraWindow::~KelvoraWindow()
         DestroyWindow(m_hwnd);
 }
 
-LRESULT CALLBACK KelvoraWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* window
-            = static_cast<KelvoraWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        window->m_hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
-    }
-    auto* window = reinterpret_cast<KelvoraWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return window ? window->handleMessage(message, wParam, lParam)
-                  : DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
 LRESULT KelvoraWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -82,7 +70,7 @@ LRESULT KelvoraWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         mouseOnSurface(message, lParam);
         return 0;
     case WM_VSCROLL:
-        if (m_vol && reinterpret_cast<HWND>(lParam) == m_vol->hwnd())
+        if (reinterpret_cast<HWND>(lParam) == m_vol->hwnd())
             m_vol->scrolled(wParam);
         return 0;
     case WM_MOUSEWHEEL:
@@ -118,9 +106,6 @@ LRESULT KelvoraWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         finish();
         PostQuitMessage(0);
         return 0;
-    case WM_NCDESTROY:
-        m_hwnd = nullptr;
-        break;
     default:
         break;
     }

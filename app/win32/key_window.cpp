@@ -1,10 +1,9 @@
 #include "app/win32/key_window.h"
 
 #include "app/win32/kelvora_window.h"
+#include "app/win32/window_procedure.h"
 
 #include <windowsx.h>
-
-#include <utility>
 
 namespace {
 
@@ -23,7 +22,7 @@ void KeyWindow::registerClass(HINSTANCE instance)
 {
     WNDCLASSEXW wc {};
     wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &KeyWindow::windowProc;
+    wc.lpfnWndProc = &windowProcedure<KeyWindow>;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = ClassName;
@@ -40,25 +39,6 @@ KeyWindow::KeyWindow(KelvoraWindow& owner, HWND parent, std::int16_t index, Colo
 {
     CreateWindowExW(0, ClassName, m_caption.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
         0, 0, parent, nullptr, GetModuleHandleW(nullptr), this);
-}
-
-KeyWindow::~KeyWindow()
-{
-    if (m_hwnd != nullptr)
-        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
-}
-
-LRESULT CALLBACK KeyWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* key
-            = static_cast<KeyWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        key->m_hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(key));
-    }
-    auto* key = reinterpret_cast<KeyWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return key ? key->handleMessage(message, wParam, lParam)
-               : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT KeyWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -90,8 +70,6 @@ LRESULT KeyWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ERASEBKGND:
         return 1; // painted whole in WM_PAINT
-    case WM_NCDESTROY:
-        return DefWindowProcW(std::exchange(m_hwnd, nullptr), message, wParam, lParam);
     default:
         return DefWindowProcW(m_hwnd, message, wParam, lParam);
     }

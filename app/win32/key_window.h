@@ -20,7 +20,6 @@ public:
 
     KeyWindow(KelvoraWindow& owner, HWND parent, std::int16_t index, ColorValue backColour,
         ColorValue foreColour, std::wstring caption);
-    ~KeyWindow();
     KeyWindow(const KeyWindow&) = delete;
     KeyWindow& operator=(const KeyWindow&) = delete;
 
@@ -32,7 +31,7 @@ public:
     void setFont(HFONT font) { m_font = font; }
 
 private:
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Owner> friend LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
     void buttonDown(unsigned button);

@@ -169,7 +169,8 @@ class Session:
 
     def __init__(self, test, jack=True, program=True, capture=True, period=1024, depth=24,
                  server=None):  # `server`: an X server's command in place of Xvfb's
-        self.period, self.depth, self.server = period, depth, server  # JACK frames at 48 kHz: long enough that a loaded machine keeps up
+        # `period`: JACK's frames a cycle at 48 kHz.
+        self.period, self.depth, self.server = period, depth, server
         name = (test._subtest or test).id().split(".", 1)[-1] if test else f"s{next(_serial)}"
         self.artefacts = os.path.join(ARTEFACTS, name)
         self.jack_server = f"nolvex-e2e-{os.getpid()}-{next(_serial)}"
