@@ -1,7 +1,10 @@
 # Installation as a desktop program and the CPack package.
 # Linux: binary, desktop entry, icon and AppStream metainfo in their freedesktop places; a .deb.
-# Windows: the static program, in a ZIP; its installer is the .msi that app/win32 makes.
 # macOS: the binary only, in an archive; its runtimes (Qt, RtMidi, FluidSynth) are not bundled.
+# The Windows program has neither: its installer is the .msi that app/win32 makes.
+if(WIN32)
+    return()
+endif()
 
 include(GNUInstallDirs)
 
@@ -64,8 +67,6 @@ libgcc-s1, libc6, ${runtime_depends}")
     endif()
 elseif(APPLE)
     set(CPACK_GENERATOR TGZ)
-else()
-    set(CPACK_GENERATOR ZIP)
 endif()
 
 include(CPack)

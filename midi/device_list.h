@@ -6,7 +6,7 @@
 #include <vector>
 
 // The MIDI services the keyboard can play through. `Jack` is the fallback on every platform.
-enum class MidiServiceApi { Alsa, Jack, WindowsMm, CoreMidi };
+enum class MidiServiceApi { Alsa, Jack, CoreMidi };
 
 // The output ports one MIDI service lists, in its own order; no list when the service is missing.
 struct ServicePorts

@@ -1,5 +1,5 @@
 #include "midi/quiet_audio_libraries.h"
 
-// WinMM, CoreMIDI and the audio drivers of these platforms print nothing of their own.
+// macOS: CoreMIDI and CoreAudio print nothing of their own.
 void quietAudioLibraries()
 { }

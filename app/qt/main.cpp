@@ -70,7 +70,7 @@ void replayStartupMessages(QtMessageHandler previous)
 
 int main(int argc, char* argv[])
 {
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+#if !defined(Q_OS_MACOS)
     const DisplayChoice choice = chooseDisplay(std::getenv("QT_QPA_PLATFORM"),
         std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), systemDisplayProbes());
     if (!choice.error.empty()) {

@@ -6,18 +6,17 @@
 #include <QApplication>
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
-#if defined(Q_OS_LINUX)
-#include <xcb/xcb.h>
-#endif
-#if defined(Q_OS_UNIX)
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+
+#if defined(Q_OS_LINUX)
+#include <xcb/xcb.h>
 #endif
 
 namespace {
@@ -45,7 +44,6 @@ void unloadAtExit()
     endIfAServiceIsStuck(EXIT_FAILURE);
 }
 
-#if defined(Q_OS_UNIX)
 constexpr int QuitSignals[] = { SIGTERM, SIGINT, SIGHUP };
 int g_signalPipe[2] = { -1, -1 };
 
@@ -74,7 +72,6 @@ void catchQuitSignals()
             sigaction(signal, &action, nullptr);
     }
 }
-#endif
 
 } // namespace
 
@@ -85,13 +82,11 @@ Shutdown::Shutdown(KelvoraWindow& window)
     QCoreApplication::instance()->installNativeEventFilter(this);
     static const bool registered = std::atexit(unloadAtExit) == 0;
     (void)registered;
-#if defined(Q_OS_UNIX)
     if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     m_notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &Shutdown::onSignalPipe);
     catchQuitSignals();
-#endif
 }
 
 Shutdown::~Shutdown()
@@ -122,11 +117,9 @@ bool Shutdown::nativeEventFilter(const QByteArray& eventType, void* message, qin
 
 void Shutdown::onSignalPipe()
 {
-#if defined(Q_OS_UNIX)
     unsigned char byte = 0;
     if (read(g_signalPipe[0], &byte, 1) == 1 && m_signal == 0)
         m_signal = byte;
-#endif
     // Every event loop ends, a message box's too; one not yet running is never entered.
     QCoreApplication::exit(0);
 }

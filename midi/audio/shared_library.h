@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-// A shared library loaded at run time (dlopen, LoadLibrary) and kept loaded for the rest of the
-// process: pointers taken from it stay valid.
+// A shared library loaded at run time (dlopen) and kept loaded for the rest of the process:
+// pointers taken from it stay valid.
 class SharedLibrary
 {
 public:

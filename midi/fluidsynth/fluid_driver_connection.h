@@ -4,7 +4,7 @@
 
 #include <string>
 
-// One of FluidSynth's own audio drivers ("alsa", "wasapi", "coreaudio" …) as an audio output,
+// One of FluidSynth's own audio drivers ("alsa", "coreaudio", "jack" …) as an audio output,
 // for the platforms and devices that the program does not reach by itself. It cannot pause:
 // while silent it only writes zeros.
 [[nodiscard]] std::shared_ptr<AudioConnection> makeFluidDriverConnection(

@@ -90,9 +90,7 @@ private:
 // Without this, a JACK client (FluidSynth's driver on macOS) would start a server of its own.
 void forbidJackServerStart()
 {
-#if !defined(_WIN32)
     setenv("JACK_NO_START_SERVER", "1", 0); // main sets it first, before any thread runs
-#endif
 }
 
 // Why FluidSynth does not take a candidate for a SoundFont; nothing when there is no such file

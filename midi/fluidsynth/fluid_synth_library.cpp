@@ -7,13 +7,10 @@
 namespace {
 
 // FluidSynth 2 keeps the binary interface of library version 3; the names are those of its own
-// builds and of the usual packages (vcpkg drops the "lib" on Windows).
+// builds and of the usual packages.
 static_assert(FLUIDSYNTH_VERSION_MAJOR == 2, "the library names below are those of FluidSynth 2");
 
-#if defined(_WIN32)
-constexpr std::initializer_list<const char*> libraryNames { "libfluidsynth-3.dll",
-    "fluidsynth-3.dll" };
-#elif defined(__APPLE__)
+#if defined(__APPLE__)
 constexpr std::initializer_list<const char*> libraryNames { "libfluidsynth.3.dylib" };
 #else
 constexpr std::initializer_list<const char*> libraryNames { "libfluidsynth.so.3" };

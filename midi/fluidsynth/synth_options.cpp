@@ -17,12 +17,7 @@ struct SoundFontPlace
     std::string_view path;
 };
 
-#if defined(_WIN32)
-constexpr std::array soundFontPlaces {
-    SoundFontPlace { "", "C:\\soundfonts\\default.sf2" },
-    SoundFontPlace { "ProgramData", "soundfonts\\default.sf2" },
-};
-#elif defined(__APPLE__)
+#if defined(__APPLE__)
 constexpr std::array soundFontPlaces {
     SoundFontPlace { "HOME", "Library/Audio/Sounds/Banks/default.sf2" },
     SoundFontPlace { "", "/Library/Audio/Sounds/Banks/default.sf2" },
@@ -68,9 +63,7 @@ SynthOptions::SynthOptions()
 
 std::vector<AudioOutputKind> audioOutputs()
 {
-#if defined(_WIN32)
-    return { fluidDriver("wasapi"), fluidDriver("dsound"), fluidDriver("waveout") };
-#elif defined(__APPLE__)
+#if defined(__APPLE__)
     return { fluidDriver("coreaudio"), fluidDriver("jack", true) };
 #else
     return { { "jack", makeJackConnection }, { "pipewire", makePipeWireConnection },

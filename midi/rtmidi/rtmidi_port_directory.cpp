@@ -17,11 +17,9 @@ struct ServiceInfo
 };
 
 // In order of preference. Each platform builds RtMidi with its own service, and JACK where a
-// JACK server may run; this order then gives ALSA then JACK on Linux, WinMM on Windows and
-// CoreMIDI on macOS.
-constexpr std::array<ServiceInfo, 4> Services { {
+// JACK server may run; this order then gives ALSA then JACK on Linux and CoreMIDI on macOS.
+constexpr std::array<ServiceInfo, 3> Services { {
     { MidiServiceApi::Alsa, RtMidi::LINUX_ALSA, false },
-    { MidiServiceApi::WindowsMm, RtMidi::WINDOWS_MM, false },
     { MidiServiceApi::CoreMidi, RtMidi::MACOSX_CORE, false },
     { MidiServiceApi::Jack, RtMidi::UNIX_JACK, true },
 } };
