@@ -53,8 +53,11 @@ KelvoraWindow::KelvoraWindow(HINSTANCE instance)
     layout();
 }
 
+// Normally gone already (runMessageLoop ends with it); the core may be gone too by now, so
+// nothing goes to it.
 KelvoraWindow::~KelvoraWindow()
 {
+    m_kelvora = nullptr;
     if (m_hwnd != nullptr)
         DestroyWindow(m_hwnd);
 }
@@ -69,6 +72,9 @@ LRESULT KelvoraWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONUP:
         mouseOnSurface(message, lParam);
         return 0;
+    case WM_CAPTURECHANGED: // a label's press ends with the capture
+        m_pressedLabel.reset();
+        return 0;
     case WM_VSCROLL:
         if (reinterpret_cast<HWND>(lParam) == m_vol->hwnd())
             m_vol->scrolled(wParam);
@@ -80,27 +86,21 @@ LRESULT KelvoraWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (HIWORD(wParam) == 0 && lParam == 0)
             menuCommand(LOWORD(wParam));
         return 0;
-    case WM_SIZE: // minimised: the release of a held button goes elsewhere
+    case WM_SIZE: // minimised, however it came: the releases of held buttons go elsewhere
         if (wParam == SIZE_MINIMIZED)
             pointerLost();
         return 0;
     case WM_CANCELMODE: // a system dialog or a task switch takes the mouse from a held key
-        releaseKeyCapture();
+        pointerLost();
         break;
-    case WM_DPICHANGED: {
-        m_dpi = HIWORD(wParam);
-        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top,
-            suggested->right - suggested->left, suggested->bottom - suggested->top,
-            SWP_NOZORDER | SWP_NOACTIVATE);
-        layout();
+    case WM_DPICHANGED:
+        dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
-    }
     case WM_QUERYENDSESSION:
         return TRUE;
-    case WM_ENDSESSION: // Windows may end the process once this returns
+    case WM_ENDSESSION: // a log-off, a shut-down, or the Restart Manager closing it for an update
         if (wParam)
-            finish();
+            close();
         return 0;
     case WM_DESTROY:
         finish();
@@ -159,7 +159,18 @@ void KelvoraWindow::layout()
             m_keys.at(c.index)->setFont(m_windowFont.get());
     }
     fitToClientArea();
-    InvalidateRect(m_hwnd, nullptr, TRUE);
+    // The keys and the bar too: the window's own invalidation skips them (WS_CLIPCHILDREN).
+    RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// The window moved to a screen of another scale: Windows suggests its new frame, and every
+// control is placed and drawn again at the new DPI.
+void KelvoraWindow::dpiChanged(UINT dpi, const RECT& suggested)
+{
+    m_dpi = dpi;
+    SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+        suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    layout();
 }
 
 // The frame around a client area of the definition's size; a menu bar that wraps onto a second
@@ -209,7 +220,8 @@ void KelvoraWindow::paint()
 void KelvoraWindow::invalidate(int n)
 {
     const RECT r = pixelRect(AllControls[n], m_dpi);
-    InvalidateRect(m_hwnd, &r, TRUE);
+    if (m_hwnd != nullptr)
+        InvalidateRect(m_hwnd, &r, TRUE);
 }
 
 // The label on top at a point of the window's surface: none lies above a key or the bar, whose
@@ -229,12 +241,12 @@ void KelvoraWindow::mouseOnSurface(UINT message, LPARAM where)
 {
     const std::optional<int> label = labelAt({ GET_X_LPARAM(where), GET_Y_LPARAM(where) });
     if (message == WM_LBUTTONDOWN) {
-        m_pressedLabel = label;
         SetCapture(m_hwnd);
+        m_pressedLabel = label;
         return;
     }
-    ReleaseCapture();
     const std::optional<int> pressed = std::exchange(m_pressedLabel, std::nullopt);
+    ReleaseCapture();
     if (!m_kelvora || !label || label != pressed)
         return;
     const std::string_view labelName = AllControls[*label].name;
@@ -254,27 +266,32 @@ void KelvoraWindow::wheel(WPARAM wParam, LPARAM where)
         m_vol->wheel(GET_WHEEL_DELTA_WPARAM(wParam));
 }
 
-// A key that holds the mouse lets it go, and with it the buttons held on it.
-void KelvoraWindow::releaseKeyCapture()
-{
-    if (HWND captured = GetCapture(); captured != nullptr && GetParent(captured) == m_hwnd)
-        ReleaseCapture();
-}
-
 void KelvoraWindow::finish()
 {
     if (Kelvora* kelvora = std::exchange(m_kelvora, nullptr))
         kelvora->unload();
 }
 
+// Ends the program: the unload first, then the window, whose end posts the loop's quit.
+void KelvoraWindow::close()
+{
+    finish();
+    if (m_hwnd != nullptr)
+        DestroyWindow(m_hwnd);
+}
+
 int KelvoraWindow::runMessageLoop()
 {
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    MSG message {};
+    BOOL got = 0;
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return static_cast<int>(message.wParam);
+    // Also when the loop ended with the window still there (a stray WM_QUIT, or -1: the loop
+    // failed), the window goes now, while the core it drives is still there.
+    close();
+    return got == 0 ? static_cast<int>(message.wParam) : 1;
 }
 
 void KelvoraWindow::keyDown(std::int16_t key)
@@ -289,8 +306,27 @@ void KelvoraWindow::keyUp(std::int16_t key)
         m_kelvora->keyUp(key);
 }
 
+void KelvoraWindow::fingerDown(int finger, std::int16_t key)
+{
+    if (m_kelvora)
+        m_kelvora->fingerDown(finger, key);
+}
+
+void KelvoraWindow::fingerUp(int finger)
+{
+    if (m_kelvora)
+        m_kelvora->fingerUp(finger);
+}
+
+// Every way the window loses the mouse while something is held on it (a minimise, a cancelled
+// mode, a key's lost capture) ends here: the keys and labels let go and forget their presses,
+// so the next click plays the key clicked, and every held note ends.
 void KelvoraWindow::pointerLost()
 {
+    for (const auto& key : m_keys)
+        key->letGo();
+    if (m_hwnd != nullptr && GetCapture() == m_hwnd)
+        ReleaseCapture(); // and with the capture, a label's press
     if (m_kelvora)
         m_kelvora->pointerLost();
 }

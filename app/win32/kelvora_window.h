@@ -27,14 +27,18 @@ public:
     KelvoraWindow(const KelvoraWindow&) = delete;
     KelvoraWindow& operator=(const KelvoraWindow&) = delete;
 
-    // Events go to `kelvora` from now on; the window's end runs its unload once.
+    // Events go to `kelvora` from now on; its unload runs once, at the window's end or the
+    // session's, whichever comes first.
     void attach(Kelvora& kelvora) { m_kelvora = &kelvora; }
-    // Runs the message loop until the window is gone; the exit code.
+    // Runs the message loop until the window is gone, and ends the window if the loop ended
+    // first; the exit code. `kelvora` must outlive this call.
     [[nodiscard]] int runMessageLoop();
 
     // From the keys.
     void keyDown(std::int16_t key);
     void keyUp(std::int16_t key);
+    void fingerDown(int finger, std::int16_t key);
+    void fingerUp(int finger);
     void pointerLost();
 
     ColorValue keyBackColor(std::int16_t key) const override;
@@ -57,6 +61,7 @@ private:
     void createControls();
     void createMenus();
     void layout();
+    void dpiChanged(UINT dpi, const RECT& suggested);
     void fitToClientArea();
     void paint();
     void menuCommand(int id);
@@ -64,8 +69,8 @@ private:
     void wheel(WPARAM wParam, LPARAM where);
     void invalidate(int definitionIndex);
     [[nodiscard]] std::optional<int> labelAt(POINT where) const;
-    void releaseKeyCapture();
     void finish();
+    void close();
 
     HWND m_hwnd = nullptr;
     UINT m_dpi = 96;

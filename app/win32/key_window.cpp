@@ -22,6 +22,7 @@ void KeyWindow::registerClass(HINSTANCE instance)
 {
     WNDCLASSEXW wc {};
     wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW; // drawn whole again at a new size: its edge moves
     wc.lpfnWndProc = &windowProcedure<KeyWindow>;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -68,6 +69,12 @@ LRESULT KeyWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CAPTURECHANGED:
         captureLost();
         return 0;
+    case WM_POINTERDOWN:
+    case WM_POINTERUPDATE:
+    case WM_POINTERUP:
+    case WM_POINTERCAPTURECHANGED:
+        pointer(message, wParam);
+        return 0;
     case WM_ERASEBKGND:
         return 1; // painted whole in WM_PAINT
     default:
@@ -78,13 +85,36 @@ LRESULT KeyWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void KeyWindow::setBackColour(ColorValue colour)
 {
     m_backColour = colour;
-    InvalidateRect(m_hwnd, nullptr, FALSE);
+    redraw();
 }
 
 void KeyWindow::setUnset()
 {
     m_checked = false;
-    InvalidateRect(m_hwnd, nullptr, FALSE);
+    redraw();
+}
+
+void KeyWindow::setFont(HFONT font)
+{
+    m_font = font;
+    redraw();
+}
+
+void KeyWindow::letGo()
+{
+    const bool held = m_buttons != 0;
+    m_buttons = 0; // first: giving up the mouse below comes back here as a lost capture
+    if (GetCapture() == m_hwnd && m_hwnd != nullptr)
+        ReleaseCapture();
+    if (held)
+        redraw();
+}
+
+// The window may be gone already, at the end of the program: then there is nothing to draw.
+void KeyWindow::redraw()
+{
+    if (m_hwnd != nullptr)
+        InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
 // The note goes out before the key is drawn pressed. A second button while one is held comes
@@ -95,7 +125,7 @@ void KeyWindow::buttonDown(unsigned button)
         SetCapture(m_hwnd);
     m_buttons |= button;
     m_owner.keyDown(m_index);
-    InvalidateRect(m_hwnd, nullptr, FALSE);
+    redraw();
 }
 
 // A left click toggles the key, as a check box does, before the release is handled: the release
@@ -112,18 +142,28 @@ void KeyWindow::buttonUp(unsigned button, LPARAM where)
     if (m_buttons == 0)
         ReleaseCapture();
     m_owner.keyUp(m_index);
-    InvalidateRect(m_hwnd, nullptr, FALSE);
+    redraw();
 }
 
 // The capture was taken while buttons were down (Alt+Tab, a system dialog, another program's
 // capture): their releases will not come here.
 void KeyWindow::captureLost()
 {
-    if (m_buttons == 0)
-        return;
-    m_buttons = 0;
-    m_owner.pointerLost();
-    InvalidateRect(m_hwnd, nullptr, FALSE);
+    if (m_buttons != 0)
+        m_owner.pointerLost();
+}
+
+// Fingers and pens are handled here and not passed on, so that Windows neither holds a contact
+// back to rule out a press-and-hold nor makes mouse presses of it. A contact's pointer id is its
+// finger; it keeps the key it came down on while it slides, and its lift, cancel or lost pointer
+// (the messages come to the window that got the contact) ends its note.
+void KeyWindow::pointer(UINT message, WPARAM wParam)
+{
+    const int finger = GET_POINTERID_WPARAM(wParam);
+    if (message == WM_POINTERDOWN)
+        m_owner.fingerDown(finger, m_index);
+    else if (message != WM_POINTERUPDATE || IS_POINTER_CANCELED_WPARAM(wParam))
+        m_owner.fingerUp(finger);
 }
 
 void KeyWindow::paint()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/win32/gdi.h"
 #include "window/colour.h"
 
 #include <windows.h>
@@ -13,6 +12,8 @@ class KelvoraWindow;
 // One piano key: a child window drawn as a two-state push button, sunken while set or held,
 // filled with its back colour. Every mouse button presses it, and the mouse is captured while a
 // button is down, so that the key that got a press gets its release wherever the pointer went.
+// A finger or a pen plays it through its pointer messages, at contact: each contact holds the
+// key it came down on until it is lifted, cancelled or its pointer is lost.
 class KeyWindow
 {
 public:
@@ -28,15 +29,20 @@ public:
     [[nodiscard]] ColorValue backColour() const { return m_backColour; }
     void setBackColour(ColorValue colour);
     void setUnset();
-    void setFont(HFONT font) { m_font = font; }
+    void setFont(HFONT font);
+    // Forgets the buttons held on the key and gives up the mouse, drawn raised again; tells no
+    // one (the caller ends the notes).
+    void letGo();
 
 private:
     template <typename Owner> friend LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
+    void redraw();
     void buttonDown(unsigned button);
     void buttonUp(unsigned button, LPARAM where);
     void captureLost();
+    void pointer(UINT message, WPARAM wParam);
 
     KelvoraWindow& m_owner;
     HWND m_hwnd = nullptr;

@@ -14,5 +14,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     Kelvora kelvora(window, midi, windowManager);
     window.attach(kelvora);
     kelvora.load();
+    // Returns with the window ended and the unload run, while `kelvora` is still there.
     return window.runMessageLoop();
 }
