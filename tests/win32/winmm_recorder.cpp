@@ -1,7 +1,8 @@
 // A stand-in for winmm.dll in the Windows program's tests, loaded in place of the system's
 // (WINEDLLOVERRIDES=winmm=n,b): the three MIDI output calls, each written as a line to the file
 // that NOLVEX_WINMM_LOG names: "open D", "send B0 B1 B2 B3" (the packed message's bytes, least
-// significant first), "close".
+// significant first), "close". An open returns the code that NOLVEX_WINMM_OPEN_RESULT gives (as
+// WinMM's for a device held by another program, 4), 0 without it.
 #define _WINMM_
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -36,8 +38,12 @@ extern "C" {
 MMRESULT WINAPI midiOutOpen(LPHMIDIOUT out, UINT device, DWORD_PTR, DWORD_PTR, DWORD)
 {
     record("open %u\n", device);
-    *out = Handle;
-    return MMSYSERR_NOERROR;
+    wchar_t result[16];
+    const MMRESULT rc = GetEnvironmentVariableW(L"NOLVEX_WINMM_OPEN_RESULT", result, 16) > 0
+        ? static_cast<MMRESULT>(_wtoi(result))
+        : MMSYSERR_NOERROR;
+    *out = rc == MMSYSERR_NOERROR ? Handle : nullptr;
+    return rc;
 }
 
 MMRESULT WINAPI midiOutShortMsg(HMIDIOUT out, DWORD message)
