@@ -81,6 +81,21 @@ def key_point(key, upper=False):  # a pixel no other key covers; `upper`: at bla
               KEY_TOP + ((BLACK_HEIGHT + WHITE_HEIGHT) // 2 if lower else BLACK_HEIGHT // 2))
 
 
+OCTAVE_DOWN = px(120 + 345 // 2, 1410 + 285 // 2)  # Lbl_OctaMoins
+
+
+def marker_point(key):
+    """A pixel in the visible band of the marker of `key`: below a white key, above a black one."""
+    white = is_white(key)
+    return px(key_left(key) + (0 if white else 30) + 195 // 2, 1575 if white else 540)
+
+
+def markers(s, name):  # the keys whose markers show, on a screenshot <name>
+    shot, menu = s.screenshot(name), s.menu_height()
+    return {k for k, (x, y) in enumerate(map(marker_point, range(60)))
+            if shot.pixel(x, y + menu) == GREEN}
+
+
 def played(note, velocity=0x7F, program=0):  # the MIDI of one click on a key
     return [bytes([0xC8, program]), bytes([0x98, note, velocity]), bytes([0x88, note, 0])]
 

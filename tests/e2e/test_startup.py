@@ -1,4 +1,5 @@
-"""Start-up: the window, its MIDI output, and the message box when JACK does not answer."""
+"""Start-up: the window, its MIDI output and its markers, and the message box when JACK does not
+answer."""
 
 import glob
 import os
@@ -10,7 +11,7 @@ import tempfile
 import unittest
 
 import harness
-from harness import GREEN, Session, key_point, poll
+from harness import GREEN, OCTAVE_DOWN, Session, key_point, markers, poll
 
 
 class StartupTest(unittest.TestCase):
@@ -31,6 +32,19 @@ class StartupTest(unittest.TestCase):
                          "a connection to the capture port")
             self.assertEqual([p.split(":")[0] for p in ports], [harness.WINDOW_NAME])
             self.assertEqual(s.popups(), [], "no message box when the device opens")
+            # The marking: C major at first, a chord on another root, two octaves down and no
+            # further; a key's notes after the clicks show them handled.
+            for name, choice, shown in (("c-major", None, {24, 26, 28, 29, 31, 33, 35}),
+                                        ("dominant-seventh", (1, 7), {24, 28, 31, 34})):
+                if choice:
+                    s.choose(*choice)
+                self.assertEqual(harness.settle(lambda: markers(s, name), shown), shown, name)
+            s.choose(2, 2)  # "Ré"
+            for _ in range(3):
+                s.click(OCTAVE_DOWN)
+            s.click(key_point(0))
+            s.capture.wait_messages(3)
+            self.assertEqual(markers(s, "re-two-octaves-down"), {6, 9, 12, 14})
             self.assertEqual(s.close(), 0)
 
     def test_no_or_stopped_jack_server_hangs_the_window_or_nags_more_than_once(self):

@@ -1,7 +1,7 @@
-"""The Windows program under Wine, on the same X server and window manager: its window, its notes
-(a stand-in winmm.dll beside it writes down each short message), what Windows sends and Wine
-never does (send_to_window.exe sends it), Wine's own WinMM without a MIDI device, and its
-installer. Each session runs in a Wine prefix of its own."""
+"""The Windows program under Wine, on the same X server and window manager, in a Wine prefix of
+each session's own: its window, its notes (a stand-in winmm.dll beside it writes down each short
+message), what Windows sends and Wine never does (send_to_window.exe sends it), Wine's own WinMM
+without a MIDI device, and its installer."""
 
 import contextlib
 import glob
@@ -14,8 +14,7 @@ import tempfile
 import unittest
 
 import harness
-from harness import GREEN, GREY, WHITE, Session, key_point, poll, px
-from test_scales import OCTAVE_DOWN, markers
+from harness import GREEN, GREY, WHITE, Session, key_point, markers, poll, px
 
 if not shutil.which("wine"):
     print("SKIP: missing wine")
@@ -23,11 +22,9 @@ if not shutil.which("wine"):
 BUILD = os.environ.get("NOLVEX_WINDOWS_BUILD", "")
 RECORDER, BOX_TEXT, SEND = (os.path.join(BUILD, "tests", "win32", f)
                             for f in ("winmm.dll", "box_text.exe", "send_to_window.exe"))
-UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 # No Mono or Gecko to install, no desktop entries written for the Start menu, no chatter.
 WINE = dict(WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winmm=n,b", WINEDEBUG="-all")
 BLACK, CYAN = (0, 0, 0), (0, 255, 255)  # system colour 7 (menu text) in Wine's scheme; cyan
-OCTAVE_UP, VOL_X = px(8850 + 285 // 2, 1410 + 375 // 2), 597  # Lbl_OctPlus; the bar's middle
 
 
 def windows_path(path):
@@ -71,9 +68,9 @@ def up(*notes):
 
 
 class WineSession(Session):
-    """A Session without JACK whose programs run in a prefix of its own, the program from a folder
-    of its own with, if `recorder`, the stand-in winmm.dll beside it, whose open returns
-    `open_result`. Wine's own WinMM finds no MIDI device: the prefix has no audio driver."""
+    """A Session without JACK whose program runs from a folder of its own with, if `recorder`, the
+    stand-in beside it, whose open returns `open_result`. Wine's own WinMM finds no MIDI device:
+    the prefix has no audio driver. `dpi`: the screen's."""
 
     def __init__(self, test, recorder=True, dpi=96, open_result=0):
         super().__init__(test, jack=False, capture=False, program=False)
@@ -82,18 +79,16 @@ class WineSession(Session):
 
     def __enter__(self):
         super().__enter__()
-        self.log = os.path.join(self.tmp, "winmm.log")
-        self.prefix = session_prefix()
+        self.log, self.prefix = os.path.join(self.tmp, "winmm.log"), session_prefix()
         self._stack.callback(shutil.rmtree, self.prefix, ignore_errors=True)
         self._stack.callback(self.run, ["wineserver", "-k"], check=False)  # before the folder goes
-        self.exe = os.path.join(self.tmp, "app", "nolvex-keyboard.exe")
-        os.makedirs(os.path.dirname(self.exe))
+        os.makedirs(folder := os.path.join(self.tmp, "app"))
         for f in [harness.BINARY] + [RECORDER] * self.recorder:
-            shutil.copy(f, os.path.dirname(self.exe))
+            shutil.copy(f, folder)
         with open(settings := os.path.join(self.tmp, "settings.reg"), "w") as f:
             f.write(f'REGEDIT4\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:'
                     f'{self.dpi:08x}\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n"Audio"=""\n')
-        self.run(["wine", "regedit", "/S", windows_path(settings)])  # the scale; no audio driver
+        self.run(["wine", "regedit", "/S", windows_path(settings)])
         return self
 
     def env(self, **extra):
@@ -102,7 +97,8 @@ class WineSession(Session):
         return super().env(**(wine | extra))
 
     def start(self):
-        self.start_program(wait_drawn=False, wrap=["wine"], binary=self.exe)
+        self.start_program(wait_drawn=False, wrap=["wine"], binary=os.path.join(
+            self.tmp, "app", os.path.basename(harness.BINARY)))
         # Ended first, by Wine: a Windows program takes no signal as a request to end.
         self._stack.callback(self.run, ["wineserver", "-k"], check=False)
 
@@ -122,17 +118,17 @@ class WineSession(Session):
         self.seen += len(calls)
         self.test.assertEqual(got, calls, what)
 
-    def play(self, point, note, velocity=0x7F, program=0, button=1, what=""):
-        self.press(point, button)
+    def play(self, point, note, velocity=0x7F, program=0, what=""):
+        self.press(point)
         self.expect(down(note, velocity, program), what)
-        self.release(button)
+        self.release()
         self.expect(up(note), what)
 
     def shows(self, what, point, colour):
         self.test.assertEqual(self.pixel(what, point, settle_on=colour), colour, what)
 
-    def ended(self, calls):  # the program ended by itself, with these last calls
-        self.test.assertEqual(self.wait_exit(), 0)
+    def ended(self, status, calls):  # the program ended, with these last calls
+        self.test.assertEqual(status, 0)
         self.test.assertEqual(self.calls()[self.seen:], calls)
 
 
@@ -145,11 +141,10 @@ class WindowsTest(unittest.TestCase):
             self.assertIn("_NET_WM_STATE_ABOVE", s.xprop("_NET_WM_STATE"))
             shot, top = s.screenshot("colours"), s.menu_height()
             colours = lambda x0, y0, x1, y1: {shot.pixel(x, y + top) for x in range(x0, x1)
-                                              for y in range(y0, y1)}
-            self.assertEqual([shot.pixel(x, y + top) for x, y in
-                              (key_point(0), key_point(1), px(60, 60))], [WHITE, BLACK, GREY])
-            self.assertLessEqual({WHITE, GREY}, colours(*px(450, 150), *px(6495, 495)))
-            self.assertLessEqual({CYAN, GREY}, colours(*px(480, 1650), *px(4755, 2025)))
+                                              for y in range(y0, y1)}  # in client pixels
+            self.assertEqual([colours(*p, p[0] + 1, p[1] + 1) for p in (key_point(0), key_point(1))]
+                             + [colours(30, 10, 433, 33) & {WHITE, CYAN}, colours(32, 110, 317,
+                                135) & {WHITE, CYAN}], [{WHITE}, {BLACK}, {WHITE}, {CYAN}])
             for what, key, button, own in (("left", 0, 1, WHITE), ("right", 12, 3, WHITE),
                                            ("middle", 13, 2, BLACK), ("off the window", 59, 1, WHITE)):
                 s.press(key_point(key), button)
@@ -161,49 +156,46 @@ class WindowsTest(unittest.TestCase):
                 s.release(button)
                 s.expect(up(36 + key), what)
                 s.shows(what, key_point(key), own)
-            # The bar runs from 127 at the top to 0: arrows step 1, the trough 10, a wheel notch
-            # 3, and the thumb takes its value when let go.
-            for what, y, xdotool, velocity in (
-                    ("lower arrow", 90, "click 1", 126), ("trough below", 77, "click 1", 116),
-                    ("wheel down", 77, "click 5", 113),
-                    ("thumb to the bottom", 64, "mousedown 1 mousemove_relative -- 0 45 mouseup 1", 0),
-                    ("upper arrow", 45, "click 1", 1), ("trough above", 58, "click 1", 11),
-                    ("wheel up", 58, "click 4", 14)):
-                s.move_to((VOL_X, y))
+            # The bar runs from 127 at the top to 0: an arrow steps 1, the trough 10, a notch of
+            # the wheel 3, and the thumb sets it when let go.
+            for y, xdotool, velocity in ((90, "click 1", 126), (77, "click 1", 116),
+                                         (77, "click 5", 113), (45, "click 1", 114),
+                                         (64, "mousedown 1 mousemove_relative -- 0 45 mouseup 1", 0),
+                                         (45, "click 1", 1)):
+                s.move_to((597, y))
                 s.xdotool(*xdotool.split())
-                s.play(key_point(0), 36, velocity, what=what)
+                s.play(key_point(0), 36, velocity, what=xdotool)
             s.choose(0, 8, 7)  # "071 - Clarinet "
-            s.play(key_point(0), 36, 14, 71)
+            s.play(key_point(0), 36, 1, 71)
             s.choose(1, 4)  # "Accord Majeur", an octave down
-            s.click(OCTAVE_DOWN)
-            # A label's press is forgotten with the capture: the release over it is no click.
-            s.press(OCTAVE_UP)
+            s.click(harness.OCTAVE_DOWN)
+            s.press(px(8850 + 140, 1410 + 190))  # ">>": its press is forgotten with the capture
             s.send("cancelmode")
             s.release()
-            s.play(key_point(2), 38, 14, 71)
+            s.play(key_point(2), 38, 1, 71)
             self.assertEqual(markers(s, "chord"), {12, 16, 19})
             s.press(key_point(2))  # two buttons on one key, let go in the order pressed
             s.press(key_point(2), 3)
             s.release()
             s.release(3)
-            s.expect(down(38, 14, 71) * 2 + up(38, 38))
+            s.expect(down(38, 1, 71) * 2 + up(38, 38))
             s.shows("two buttons", key_point(2), WHITE)
             # A key held through a minimise as the taskbar does it, or a cancelled mode, lets go
-            # of the mouse: drawn raised again (its inner top left light), and the next click
-            # plays the key clicked.
-            for what, command, key in (("minimised", "minimise", 0), ("cancelled", "cancelmode", 5)):
+            # of the mouse: drawn raised (its inner top left light), and the next click plays the
+            # key clicked.
+            for what, key in (("minimise", 0), ("cancelmode", 5)):
                 s.press(key_point(key))
-                s.expect(down(36 + key, 14, 71), what)
-                s.send(command)
+                s.expect(down(36 + key, 1, 71), what)
+                s.send(what)
                 s.expect(up(36 + key), what)
                 s.release()
                 s.send("restore")
                 s.shows(what, px(harness.key_left(key) + 15, 570 + 15), WHITE)
-                s.play(key_point(30), 66, 14, 71, what=what)
+                s.play(key_point(30), 66, 1, 71, what=what)
             s.press(key_point(7))  # a stray WM_QUIT with a key held: all ends, once
-            s.expect(down(43, 14, 71))
+            s.expect(down(43, 1, 71))
             s.send("quit")
-            s.ended(up(43) + ["close"])
+            s.ended(s.wait_exit(), up(43) + ["close"])
 
     def test_fingers_not_each_playing_their_own_key_from_contact_to_lift(self):
         with WineSession(self) as s:
@@ -211,30 +203,30 @@ class WindowsTest(unittest.TestCase):
             s.expect(["open 0"])
             windows = {}  # each contact's messages go to the window it came down on
 
-            def finger(command, n, *point):
-                windows[n] = s.send(command, n, *point, *[windows.get(n)][:command != "down"])
+            def finger(command, n, key=0, black=False):
+                windows[n] = s.send(command, n, *key_point(key, black),
+                                    *[windows.get(n)][:command != "down"])
 
             for n, key in ((1, 0), (2, 4), (3, 7)):  # a chord: three notes before any lift
-                finger("down", n, *key_point(key))
+                finger("down", n, key)
             s.expect(down(36) + down(40) + down(43))
             s.shows("chord", key_point(4), GREEN)
-            finger("up", 2, *key_point(4))  # lifted in another order
+            finger("up", 2, 4)  # lifted in another order
             s.expect(up(40))
-            finger("move", 1, *key_point(2))  # a slide plays no other key and ends nothing
-            finger("down", 4, *key_point(1, upper=True))  # a black key, over its neighbours
+            finger("move", 1, 2)  # a slide plays no other key and ends nothing
+            finger("down", 4, 1, black=True)
             s.expect(down(37))
-            finger("up", 1, *key_point(2))
+            finger("up", 1, 2)
             s.expect(up(36), "the lift of the finger that slid")
-            finger("lost", 3, 0, 0)
+            finger("lost", 3)
             s.expect(up(43), "a lost pointer")
-            finger("cancel", 4, 0, 0)
+            finger("cancel", 4)
             s.expect(up(37), "a cancelled contact")
             s.shows("lifted", key_point(7), WHITE)
-            finger("down", 5, *key_point(12))
-            finger("down", 6, *key_point(14))
+            finger("down", 5, 12)
+            finger("down", 6, 14)
             s.expect(down(48) + down(50))
-            self.assertEqual(s.close(), 0)  # with two fingers down
-            self.assertEqual(s.calls()[s.seen:], up(48, 50) + ["close"])
+            s.ended(s.close(), up(48, 50) + ["close"])  # with two fingers down
 
     def test_window_not_at_its_screen_s_scale_or_not_closing_when_the_session_ends(self):
         with WineSession(self, dpi=144) as s:  # 150 %
@@ -257,7 +249,7 @@ class WindowsTest(unittest.TestCase):
             s.expect(down(60))
             # The Restart Manager closes it for an update: it ends by itself.
             self.assertEqual(s.send("endsession", "closeapp"), "query 1\n")
-            s.ended(up(60) + ["close"])
+            s.ended(s.wait_exit(), up(60) + ["close"])
 
     def test_failed_open_not_one_box_with_winmm_s_code_or_keys_not_colouring(self):
         for what, recorder, code in (("device held elsewhere", True, 4),
@@ -274,34 +266,33 @@ class WindowsTest(unittest.TestCase):
                 s.shows("released", key_point(36), WHITE)
                 self.assertEqual(s.popups(), [], "one box only")
                 self.assertEqual(s.close(), 0)
-                self.assertEqual(s.calls(), ["open 0"] * recorder, "nothing sent")
+                self.assertEqual(s.calls(), ["open 0"] * recorder, "nothing sent or closed")
 
     def test_installer_not_replacing_an_older_version_or_leaving_itself_behind(self):
-        new = glob.glob(os.path.join(BUILD, "nolvex-keyboard-*-x64.msi"))[0]
-        old = glob.glob(os.path.join(BUILD, "tests", "win32", "nolvex-keyboard-*-x64.msi"))[0]
+        (new,), (old,) = (glob.glob(os.path.join(BUILD, *d, "nolvex-keyboard-*-x64.msi"))
+                          for d in ((), ("tests", "win32")))
         version = lambda msi: re.search(r"-([\d.]+)-x64\.msi$", msi)[1]
         with WineSession(self, recorder=False) as s:
-            drive_c = os.path.join(s.prefix, "drive_c")
-            exe = "Program Files/Nolvex MIDI keyboard/nolvex-keyboard.exe"
             for action, msi, status, installed in (("/i", old, 0, old), ("/i", new, 0, new),
                                                    ("/i", old, 1603, new), ("/x", new, 0, None)):
                 what = f"{action} {version(msi)}"
-                refused = status != 0  # then it says why, in a box
                 proc = s.spawn("msiexec", ["wine", "msiexec", action, windows_path(msi),
-                                           "/qb" if refused else "/qn"])
-                if refused:
+                                           "/qb" if status else "/qn"])
+                if status:  # refused, saying why in a box
                     box = poll(lambda: s.windows("--onlyvisible", "--name", "^Install Failed$"),
                                20, "the refusal")[0]
                     self.assertEqual(s.run(["wine", BOX_TEXT]).stdout, "A newer version of "
                                      "Nolvex MIDI keyboard is already installed.\n")
                     s.xdotool("windowactivate", "--sync", box, "key", "Return")
                 self.assertEqual(proc.wait(60), status % 256, what)  # msiexec's code, as a byte
-                entries = s.run(["wine", "reg", "query", UNINSTALL, "/s"]).stdout.split("\n\n")
+                entries = s.run(["wine", "reg", "query", r"HKLM\Software\Microsoft\Windows\Current"
+                                 r"Version\Uninstall", "/s"]).stdout.split("\n\n")
                 self.assertEqual([re.search(r"DisplayVersion\s+REG_SZ\s+(\S+)", e)[1] for e in
-                                  entries if re.search(r"DisplayName\s+REG_SZ\s+Nolvex", e)],
-                                 [version(installed)] if installed else [], what)
-                files = sorted(os.path.relpath(f, drive_c) for f in glob.glob(
-                    f"{drive_c}/**/*olvex*", recursive=True))
-                # The program, its folder, its Start-menu entry and one product's icon.
-                self.assertEqual((exe in files, len(files)), (True, 4) if installed else (False, 0),
+                                  entries if "Nolvex" in e], [version(installed)] if installed else [],
                                  what)
+                # The program, its folder, its Start-menu entry and one product's icon.
+                drive_c = os.path.join(s.prefix, "drive_c")
+                files = [os.path.relpath(f, drive_c) for f in glob.glob(f"{drive_c}/**/*olvex*",
+                                                                         recursive=True)]
+                self.assertEqual((len(files), "Program Files/Nolvex MIDI keyboard/nolvex-keyboard"
+                                  ".exe" in files), (4, True) if installed else (0, False), what)

@@ -29,8 +29,6 @@ WHITE_50 = lambda t, s: t.assertEqual(s.pixel("key 50", key_point(50), settle_on
 # Finger F (0-9) down on or slid onto key K: (F, K), lifted: (F, None); or a step above; each
 # with what it plays.
 STEPS = {
-    "two fingers": [((0, 0), on(36)), ((1, 12), on(48)), ((0, None), off(36)),
-                    ((1, None), off(48))],
     "three-finger chord": [((0, 24), on(60)), ((1, 28), on(64)), ((2, 31), on(67)),
                            ((1, None), off(64)), ((2, None), off(67)), ((0, None), off(60))],
     "slide": [((0, 40), on(76)), ((0, 41), []), ((0, 43), []), ((0, 45), []), ((0, None), off(76))],
