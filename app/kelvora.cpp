@@ -5,6 +5,8 @@
 
 #include <string>
 
+using namespace WindowDefinition;
+
 Kelvora::Kelvora(Controls& controls, MidiService& midi, WindowManager& windowManager)
     : m_controls(controls)
     , m_windowManager(windowManager)
@@ -39,28 +41,45 @@ void Kelvora::unload()
     m_port.close();
 }
 
-void Kelvora::menuChosen(std::int16_t menuIndex)
+void Kelvora::chosen(std::int16_t menuIndex)
 {
-    if (MenuIndex::isInstrument(menuIndex))
-        Instruments(menuIndex);
-    else if (MenuIndex::isGamme(menuIndex))
-        m_scaleDisplay.gammeChosen(menuIndex);
-    else if (MenuIndex::isNote(menuIndex))
-        m_scaleDisplay.noteChosen(menuIndex);
+    if (const MenuIndex::MenuArray* array = MenuIndex::arrayOf(menuIndex))
+        run(behaviour(array->name, Event::Chosen), menuIndex);
 }
 
-void Kelvora::labelClicked(ClickLabel label)
+void Kelvora::clicked(std::string_view control)
 {
-    switch (label) {
-    case ClickLabel::Lbl_OctaMoins:
-        m_scaleDisplay.octaMoinsClicked();
-        break;
-    case ClickLabel::Lbl_OctPlus:
-        m_scaleDisplay.octPlusClicked();
-        break;
-    case ClickLabel::Lbl_Instrument_Name:
-        m_scaleDisplay.instrumentNameClicked();
-        break;
+    run(behaviour(control, Event::Click));
+}
+
+void Kelvora::changed(std::string_view control)
+{
+    run(behaviour(control, Event::Change));
+}
+
+// The behaviours that a menu choice, a click or a change can run; load, unload and the keys'
+// presses and releases have entries of their own.
+void Kelvora::run(std::optional<Behaviour> behaviour, std::int16_t menuIndex)
+{
+    if (!behaviour)
+        return;
+    switch (*behaviour) {
+    case Behaviour::Instruments:
+        return Instruments(menuIndex);
+    case Behaviour::ScaleChosen:
+        return m_scaleDisplay.gammeChosen(menuIndex);
+    case Behaviour::RootChosen:
+        return m_scaleDisplay.noteChosen(menuIndex);
+    case Behaviour::OctaveDown:
+        return m_scaleDisplay.octaMoinsClicked();
+    case Behaviour::OctaveUp:
+        return m_scaleDisplay.octPlusClicked();
+    case Behaviour::RedrawScale:
+        return m_scaleDisplay.instrumentNameClicked();
+    case Behaviour::VelocityFromBar:
+        return m_keyboard.volChanged();
+    default:
+        return;
     }
 }
 

@@ -5,9 +5,12 @@
 #include "midi/midi_port.h"
 #include "scales/scale_display.h"
 #include "window/controls.h"
+#include "window/window_definition.h"
 #include "window/window_state.h"
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 // The main window `Kelvora` without its widgets: its state and the handler of every event of its
 // controls. The widget layer forwards events here and implements `Controls`.
@@ -34,10 +37,11 @@ public:
     // The window lost the pointer while buttons or fingers may be down on keys (hidden, unmapped,
     // its grab taken): no release will come, so every held key is released now.
     void pointerLost() { m_keyboard.releaseAllKeys(); }
-    void volChanged() { m_keyboard.volChanged(); }
-    // A menu entry was chosen; the index says which array it belongs to.
-    void menuChosen(std::int16_t menuIndex);
-    void labelClicked(ClickLabel label);
+    // A menu entry was chosen, or a control clicked or changed (named as in the window
+    // definition): what runs, if anything, the window definition says.
+    void chosen(std::int16_t menuIndex);
+    void clicked(std::string_view control);
+    void changed(std::string_view control);
 
     // Puts window `hwnd` in the topmost band without moving or resizing it; non-zero on success.
     std::int32_t AuSommet(NativeHandle hwnd);
@@ -49,6 +53,8 @@ public:
     [[nodiscard]] MidiPort::State portState() const { return m_port.state(); }
 
 private:
+    void run(std::optional<WindowDefinition::Behaviour> behaviour, std::int16_t menuIndex = -1);
+
     Controls& m_controls;
     WindowManager& m_windowManager;
     WindowState m_state;

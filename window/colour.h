@@ -14,6 +14,7 @@ inline constexpr ColorValue Green = 0x0000FF00; // 65280, a pressed key
 inline constexpr ColorValue Cyan = 0x00FFFF00;
 inline constexpr ColorValue MenuText = 0x80000007; // system colour 7
 inline constexpr ColorValue HighlightText = 0x8000000E; // system colour 14
+inline constexpr ColorValue ButtonText = 0x80000012; // system colour 18, a key's default text
 
 constexpr bool isSystemColour(ColorValue c)
 {

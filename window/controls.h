@@ -9,9 +9,6 @@
 // The text labels whose caption the behaviour writes while the program runs.
 enum class CaptionLabel { Lbl_Instrument_Name, Lbl_gamme, Lbl_note };
 
-// The labels that react to a click.
-enum class ClickLabel { Lbl_OctaMoins, Lbl_OctPlus, Lbl_Instrument_Name };
-
 // Native handle of the main window (an X11 window id, an HWND on Windows).
 using NativeHandle = std::uintptr_t;
 

@@ -18,6 +18,7 @@ inline constexpr std::int16_t FirstGamme = 136; // Gamme: scale or chord + 136
 inline constexpr std::int16_t LastGamme = 152;
 inline constexpr std::int16_t FirstNote = 153; // Note: root note + 153
 inline constexpr std::int16_t LastNote = 164;
+inline constexpr int Count = LastNote + 1; // indices 0 to 164
 
 constexpr bool isFamily(std::int16_t i)
 {
@@ -85,6 +86,15 @@ inline constexpr std::array<TopMenu, 3> TopMenus { {
     { "Gam_acc", "Gamme et Accord", "Gamme" },
     { "Not", "Clé", "Note" },
 } };
+
+// The array that the entry or submenu with menu index `i` belongs to; null for none.
+constexpr const MenuArray* arrayOf(std::int16_t i)
+{
+    for (const MenuArray& a : Arrays)
+        if (i >= a.first && i <= a.last)
+            return &a;
+    return nullptr;
+}
 
 constexpr const MenuArray* findArray(std::string_view name)
 {

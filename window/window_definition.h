@@ -165,20 +165,13 @@ constexpr std::array<Control, ControlCount> makeControls()
 
 inline constexpr std::array<Control, ControlCount> AllControls = makeControls();
 
-// Names of the labels that the behaviour writes or that react to a click.
+// Names of the labels whose caption the behaviour writes.
 constexpr std::string_view name(CaptionLabel label)
 {
     constexpr std::array<std::string_view, 3> names { "Lbl_Instrument_Name", "Lbl_gamme",
         "Lbl_note" };
     return names[static_cast<int>(label)];
 }
-constexpr std::string_view name(ClickLabel label)
-{
-    constexpr std::array<std::string_view, 3> names { "Lbl_OctaMoins", "Lbl_OctPlus",
-        "Lbl_Instrument_Name" };
-    return names[static_cast<int>(label)];
-}
-
 enum class Event { Load, Unload, MouseDown, MouseUp, Change, Chosen, Click };
 
 enum class Behaviour {

@@ -23,7 +23,6 @@ using namespace WindowDefinition;
 namespace {
 
 constexpr int TwipsPerPixel = 15;
-constexpr ColorValue ButtonText = 0x80000000u + 18; // a key's default text colour
 
 QRect pixels(const Control& c)
 {
@@ -132,8 +131,8 @@ void KelvoraWindow::createControls()
 void KelvoraWindow::createKey(int index)
 {
     const Control c = keyControl(index);
-    auto* key = new KeyButton(
-        c.index, c.backColour.value_or(Colour::White), c.foreColour.value_or(ButtonText), m_client);
+    auto* key = new KeyButton(c.index, c.backColour.value_or(Colour::White),
+        c.foreColour.value_or(Colour::ButtonText), m_client);
     key->setGeometry(pixels(c));
     key->setText(toQString(c.caption));
     key->setVisible(c.visible);
@@ -181,15 +180,10 @@ void KelvoraWindow::createTextLabel(int definitionIndex)
         label->setPalette(withColour(label->palette(), QPalette::WindowText, *c.foreColour));
     label->setText(toQString(c.caption));
     label->setVisible(c.visible);
-    for (ClickLabel which :
-        { ClickLabel::Lbl_OctaMoins, ClickLabel::Lbl_OctPlus, ClickLabel::Lbl_Instrument_Name }) {
-        if (name(which) == c.name && behaviour(c.name, Event::Click)) {
-            connect(label, &TextLabel::clicked, this, [this, which] {
-                if (m_kelvora)
-                    m_kelvora->labelClicked(which);
-            });
-        }
-    }
+    connect(label, &TextLabel::clicked, this, [this, name = c.name] {
+        if (m_kelvora)
+            m_kelvora->clicked(name);
+    });
     const auto free = std::find(m_labels.begin(), m_labels.end(), nullptr);
     *free = label;
 }
@@ -197,34 +191,22 @@ void KelvoraWindow::createTextLabel(int definitionIndex)
 void KelvoraWindow::createVolBar(int definitionIndex)
 {
     const Control& c = AllControls[definitionIndex];
-    m_vol = new VolBar(m_client);
+    m_vol = new VolBar(m_volBar, m_client);
     m_vol->setObjectName(toQString(c.name));
     m_vol->setGeometry(pixels(c));
     m_vol->setVisible(c.visible);
-    if (behaviour(c.name, Event::Change)) {
-        connect(m_vol, &VolBar::changed, this, [this] {
-            if (m_kelvora)
-                m_kelvora->volChanged();
-        });
-    }
+    connect(m_vol, &VolBar::changed, this, [this, name = c.name] {
+        if (m_kelvora)
+            m_kelvora->changed(name);
+    });
 }
 
-TextLabel* KelvoraWindow::labelNamed(std::string_view labelName) const
+TextLabel* KelvoraWindow::label(std::string_view name) const
 {
     for (TextLabel* label : m_labels)
-        if (label && label->objectName() == toQString(labelName))
+        if (label && label->objectName() == toQString(name))
             return label;
     return nullptr;
-}
-
-TextLabel* KelvoraWindow::label(CaptionLabel which) const
-{
-    return labelNamed(name(which));
-}
-
-TextLabel* KelvoraWindow::label(ClickLabel which) const
-{
-    return labelNamed(name(which));
 }
 
 ColorValue KelvoraWindow::keyBackColor(std::int16_t key) const
@@ -247,29 +229,14 @@ void KelvoraWindow::setMarkerVisible(std::int16_t marker, bool visible)
     m_markers.at(marker)->setVisible(visible);
 }
 
-void KelvoraWindow::setVolMin(std::int16_t value)
+void KelvoraWindow::showVolBar(bool report)
 {
-    m_vol->setVbMinimum(value);
-}
-
-void KelvoraWindow::setVolMax(std::int16_t value)
-{
-    m_vol->setVbMaximum(value);
-}
-
-void KelvoraWindow::setVolValue(std::int16_t value)
-{
-    m_vol->setVbValue(value);
-}
-
-std::int16_t KelvoraWindow::volValue() const
-{
-    return m_vol->vbValue();
+    m_vol->sync(report);
 }
 
 void KelvoraWindow::setCaption(CaptionLabel which, std::string_view caption)
 {
-    label(which)->setText(toQString(caption));
+    label(name(which))->setText(toQString(caption));
 }
 
 // Shows the window and lets it reach the window system at once: start-up goes on (the MIDI

@@ -1,27 +1,28 @@
 #pragma once
 
-#include "window/controls.h"
 #include "window/menu_bar.h"
+#include "window/vol_bar_model.h"
 
 #include <QMainWindow>
 
 #include <array>
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 class Kelvora;
 class KeyButton;
 class QAction;
+struct MenuItem;
 class TextLabel;
 class VolBar;
 
 // The main window `Kelvora` on screen, built from the window definition: the controls, the menu
 // bar, and the events forwarded to the behaviour. It decides nothing itself.
-class KelvoraWindow : public QMainWindow, public Controls
+class KelvoraWindow : public QMainWindow, public VolBarControls
 {
     Q_OBJECT
 public:
-    static constexpr int MenuIndexCount = MenuIndex::LastNote + 1;
-
     KelvoraWindow();
 
     // Events go to `kelvora` from now on; closing the window runs its unload once.
@@ -37,8 +38,7 @@ public:
     [[nodiscard]] KeyButton* key(int index) const { return m_keys.at(index); }
     [[nodiscard]] QWidget* marker(int index) const { return m_markers.at(index); }
     [[nodiscard]] VolBar* volBar() const { return m_vol; }
-    [[nodiscard]] TextLabel* label(CaptionLabel which) const;
-    [[nodiscard]] TextLabel* label(ClickLabel which) const;
+    [[nodiscard]] TextLabel* label(std::string_view name) const;
     // The action of a menu entry (16-164) or the menu action of a family submenu (1-15).
     [[nodiscard]] QAction* menuAction(std::int16_t menuIndex) const;
 
@@ -46,10 +46,6 @@ public:
     void setKeyBackColor(std::int16_t key, ColorValue colour) override;
     void setKeyUnset(std::int16_t key) override;
     void setMarkerVisible(std::int16_t marker, bool visible) override;
-    void setVolMin(std::int16_t value) override;
-    void setVolMax(std::int16_t value) override;
-    void setVolValue(std::int16_t value) override;
-    std::int16_t volValue() const override;
     void setCaption(CaptionLabel which, std::string_view caption) override;
     std::string menuCaption(std::int16_t menuIndex) const override;
     void show() override;
@@ -68,7 +64,8 @@ private:
     void createTextLabel(int definitionIndex);
     void createVolBar(int definitionIndex);
     void createMenus();
-    [[nodiscard]] TextLabel* labelNamed(std::string_view name) const;
+    void addMenuItems(QWidget* menu, const std::vector<MenuItem>& items);
+    void showVolBar(bool report) override;
 
     Kelvora* m_kelvora = nullptr;
     QWidget* m_client = nullptr;
@@ -76,5 +73,5 @@ private:
     std::array<QWidget*, 60> m_markers {};
     std::array<TextLabel*, 5> m_labels {};
     VolBar* m_vol = nullptr;
-    std::array<QAction*, MenuIndexCount> m_menuActions {};
+    std::array<QAction*, MenuIndex::Count> m_menuActions {};
 };

@@ -2,43 +2,32 @@
 
 #include <QSignalBlocker>
 
-VolBar::VolBar(QWidget* parent)
+VolBar::VolBar(VolBarModel& model, QWidget* parent)
     : QScrollBar(Qt::Vertical, parent)
+    , m_model(model)
 {
-    apply(m_range, m_range.minimum);
+    setSingleStep(VolBarModel::LineStep);
+    setPageStep(VolBarModel::PageStep);
+    sync(false);
     connect(this, &QAbstractSlider::valueChanged, this, [this] {
         if (!isSliderDown())
-            emit changed();
+            moved();
     });
-    connect(this, &QAbstractSlider::sliderReleased, this, &VolBar::changed);
+    connect(this, &QAbstractSlider::sliderReleased, this, &VolBar::moved);
 }
 
-void VolBar::setVbMinimum(std::int16_t value)
+void VolBar::sync(bool report)
 {
-    apply({ value, m_range.maximum }, vbValue());
-}
-
-void VolBar::setVbMaximum(std::int16_t value)
-{
-    apply({ m_range.minimum, value }, vbValue());
-}
-
-void VolBar::setVbValue(std::int16_t value)
-{
-    apply(m_range, value);
-}
-
-// Sets range and value together, the value kept between the two ends, and reports a change of
-// the value as the bar reads it.
-void VolBar::apply(ScrollRange range, int value)
-{
-    const std::int16_t before = vbValue();
-    m_range = range;
     {
         const QSignalBlocker blocker(this);
-        setRange(0, m_range.span());
-        setValue(m_range.position(value));
+        setRange(0, m_model.span());
+        setValue(m_model.position());
     }
-    if (vbValue() != before)
+    if (report)
         emit changed();
+}
+
+void VolBar::moved()
+{
+    sync(m_model.moveTo(value()));
 }

@@ -1,78 +1,49 @@
 #include "app/kelvora.h"
-#include "app/menu_captions.h"
+#include "app/menu_tree.h"
 #include "app/win32/kelvora_window.h"
 #include "app/win32/text.h"
-#include "window/menu_bar.h"
 
+#include <algorithm>
 #include <array>
-
-namespace {
-
-// Menu texts are shown verbatim: a '&' is doubled so that no access key is made of it.
-std::wstring menuText(std::string_view caption)
-{
-    std::wstring text;
-    for (const wchar_t c : toWide(caption))
-        text.append(c == L'&' ? 2 : 1, c);
-    return text;
-}
-
-// Adds the entries of menu array `entries` to `menu`; an entry's command id is its menu index.
-void addEntries(HMENU menu, const MenuIndex::MenuArray& entries)
-{
-    for (std::int16_t i = entries.first; i <= entries.last; ++i)
-        AppendMenuW(
-            menu, MF_STRING, static_cast<UINT_PTR>(i), menuText(menuEntryCaption(i)).c_str());
-}
-
-} // namespace
 
 void KelvoraWindow::createMenus()
 {
     HMENU bar = CreateMenu();
-    for (const MenuIndex::TopMenu& top : MenuIndex::TopMenus) {
-        HMENU menu = CreatePopupMenu();
-        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), menuText(top.caption).c_str());
-        const MenuIndex::MenuArray* entries = MenuIndex::findArray(top.entries);
-        if (entries->name != "Midi_Instrument") {
-            addEntries(menu, *entries);
-            continue;
-        }
-        // The instrument families are submenus that only open their own entries.
-        m_instruments = menu;
-        for (std::int16_t family = entries->first; family <= entries->last; ++family) {
-            HMENU submenu = CreatePopupMenu();
-            AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
-                menuText(menuEntryCaption(family)).c_str());
-            addEntries(submenu, MenuIndex::familyEntries(family));
-        }
-    }
+    addMenuItems(bar, menuBar());
     SetMenu(m_hwnd, bar); // destroyed with the window
 }
 
-// A menu entry was chosen: its command id is its menu index, and the core knows which arrays
-// have a handler.
+// An item with entries opens a submenu of them; the others are chosen, their command id their
+// menu index. Where each indexed item stands is kept, for its caption to be read back.
+void KelvoraWindow::addMenuItems(HMENU menu, const std::vector<MenuItem>& items)
+{
+    for (const MenuItem& item : items) {
+        HMENU submenu = item.entries.empty() ? nullptr : CreatePopupMenu();
+        if (submenu != nullptr)
+            addMenuItems(submenu, item.entries);
+        AppendMenuW(menu, submenu != nullptr ? MF_POPUP : MF_STRING,
+            submenu != nullptr ? reinterpret_cast<UINT_PTR>(submenu)
+                               : static_cast<UINT_PTR>(item.index),
+            toWide(menuText(item.caption)).c_str());
+        if (item.index >= 0)
+            m_menuItems.at(item.index) = { menu, GetMenuItemCount(menu) - 1 };
+    }
+}
+
+// A menu entry was chosen: its command id is its menu index.
 void KelvoraWindow::menuCommand(int id)
 {
     if (m_kelvora)
-        m_kelvora->menuChosen(static_cast<std::int16_t>(id));
+        m_kelvora->chosen(static_cast<std::int16_t>(id));
 }
 
 std::string KelvoraWindow::menuCaption(std::int16_t menuIndex) const
 {
+    if (menuIndex < 0 || menuIndex >= MenuIndex::Count)
+        return {};
+    const auto [menu, position] = m_menuItems[menuIndex];
     std::array<wchar_t, 256> text {};
-    int length = 0;
-    if (MenuIndex::isFamily(menuIndex))
-        length = GetMenuStringW(m_instruments, menuIndex - MenuIndex::FirstFamily, text.data(),
-            static_cast<int>(text.size()), MF_BYPOSITION);
-    else if (menuIndex >= MenuIndex::FirstInstrument && menuIndex <= MenuIndex::LastNote)
-        length = GetMenuStringW(GetMenu(m_hwnd), static_cast<UINT>(menuIndex), text.data(),
-            static_cast<int>(text.size()), MF_BYCOMMAND);
-    std::wstring caption;
-    for (int i = 0; i < length; ++i) {
-        caption += text[i];
-        if (text[i] == L'&' && i + 1 < length && text[i + 1] == L'&')
-            ++i;
-    }
-    return toUtf8(caption);
+    const int length = GetMenuStringW(menu, static_cast<UINT>(position), text.data(),
+        static_cast<int>(text.size()), MF_BYPOSITION);
+    return shownCaption(toUtf8({ text.data(), static_cast<std::size_t>(std::max(length, 0)) }));
 }

@@ -15,7 +15,6 @@ namespace {
 constexpr wchar_t ClassName[] = L"NolvexKelvora";
 // A fixed single border with a title bar and a close box; no minimize or maximize box.
 constexpr DWORD Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr ColorValue ButtonText = 0x80000000u + COLOR_BTNTEXT; // a key's default text colour
 
 bool isLabel(const Control& c)
 {
@@ -123,14 +122,13 @@ void KelvoraWindow::createControls()
         if (c.kind == ControlKind::Key) {
             auto& key = m_keys.at(c.index);
             key = std::make_unique<KeyWindow>(*this, m_hwnd, c.index,
-                c.backColour.value_or(Colour::White), c.foreColour.value_or(ButtonText),
+                c.backColour.value_or(Colour::White), c.foreColour.value_or(Colour::ButtonText),
                 m_captions[n]);
             child = key->hwnd();
         } else if (c.kind == ControlKind::ScrollBar) {
-            const bool notifies = behaviour(c.name, Event::Change).has_value();
-            m_vol = std::make_unique<VolBar>(m_hwnd, [this, notifies] {
-                if (m_kelvora && notifies)
-                    m_kelvora->volChanged();
+            m_vol = std::make_unique<VolBar>(m_hwnd, m_volBar, [this, name = c.name] {
+                if (m_kelvora)
+                    m_kelvora->changed(name);
             });
             child = m_vol->hwnd();
         }
@@ -247,15 +245,8 @@ void KelvoraWindow::mouseOnSurface(UINT message, LPARAM where)
     }
     const std::optional<int> pressed = std::exchange(m_pressedLabel, std::nullopt);
     ReleaseCapture();
-    if (!m_kelvora || !label || label != pressed)
-        return;
-    const std::string_view labelName = AllControls[*label].name;
-    if (!behaviour(labelName, Event::Click))
-        return;
-    for (const ClickLabel which :
-        { ClickLabel::Lbl_OctaMoins, ClickLabel::Lbl_OctPlus, ClickLabel::Lbl_Instrument_Name })
-        if (name(which) == labelName)
-            m_kelvora->labelClicked(which);
+    if (m_kelvora && label && label == pressed)
+        m_kelvora->clicked(AllControls[*label].name);
 }
 
 // A turn of the wheel over the velocity bar moves it; the window gets the wheel wherever it is.
@@ -355,24 +346,9 @@ void KelvoraWindow::setMarkerVisible(std::int16_t marker, bool visible)
     }
 }
 
-void KelvoraWindow::setVolMin(std::int16_t value)
+void KelvoraWindow::showVolBar(bool report)
 {
-    m_vol->setVbMinimum(value);
-}
-
-void KelvoraWindow::setVolMax(std::int16_t value)
-{
-    m_vol->setVbMaximum(value);
-}
-
-void KelvoraWindow::setVolValue(std::int16_t value)
-{
-    m_vol->setVbValue(value);
-}
-
-std::int16_t KelvoraWindow::volValue() const
-{
-    return m_vol->vbValue();
+    m_vol->sync(report);
 }
 
 void KelvoraWindow::setCaption(CaptionLabel which, std::string_view caption)

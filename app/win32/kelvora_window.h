@@ -3,7 +3,8 @@
 #include "app/win32/gdi.h"
 #include "app/win32/key_window.h"
 #include "app/win32/vol_bar.h"
-#include "window/controls.h"
+#include "window/menu_bar.h"
+#include "window/vol_bar_model.h"
 #include "window/window_definition.h"
 
 #include <windows.h>
@@ -12,14 +13,17 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class Kelvora;
+struct MenuItem;
 
 // The main window `Kelvora` on Windows, built from the window definition: the keys and the
 // velocity bar as child windows, the labels and marker bars painted on the window's own surface
 // beneath them, the menu bar, and the events forwarded to the behaviour. It decides nothing.
 // Sizes follow the window's DPI (15 twips a pixel at 96 dpi).
-class KelvoraWindow : public Controls
+class KelvoraWindow : public VolBarControls
 {
 public:
     explicit KelvoraWindow(HINSTANCE instance);
@@ -45,10 +49,6 @@ public:
     void setKeyBackColor(std::int16_t key, ColorValue colour) override;
     void setKeyUnset(std::int16_t key) override;
     void setMarkerVisible(std::int16_t marker, bool visible) override;
-    void setVolMin(std::int16_t value) override;
-    void setVolMax(std::int16_t value) override;
-    void setVolValue(std::int16_t value) override;
-    std::int16_t volValue() const override;
     void setCaption(CaptionLabel which, std::string_view caption) override;
     std::string menuCaption(std::int16_t menuIndex) const override;
     void show() override;
@@ -60,6 +60,8 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
     void createMenus();
+    void addMenuItems(HMENU menu, const std::vector<MenuItem>& items);
+    void showVolBar(bool report) override;
     void layout();
     void dpiChanged(UINT dpi, const RECT& suggested);
     void fitToClientArea();
@@ -77,7 +79,8 @@ private:
     Kelvora* m_kelvora = nullptr;
     std::array<std::unique_ptr<KeyWindow>, WindowDefinition::KeyCount> m_keys;
     std::unique_ptr<VolBar> m_vol;
-    HMENU m_instruments = nullptr; // the "Instruments" menu: its entries are the family submenus
+    // Where each item with a menu index stands: its menu and its position there.
+    std::array<std::pair<HMENU, int>, MenuIndex::Count> m_menuItems {};
     // The labels and marker bars, by their place in the definition's list of controls.
     std::array<std::wstring, WindowDefinition::ControlCount> m_captions;
     std::array<bool, WindowDefinition::ControlCount> m_visible {};

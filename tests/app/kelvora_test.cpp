@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -22,7 +23,7 @@ struct Window
         midi.openResult = openResult;
         midi.log = &controls.log;
         windowManager.log = &controls.log;
-        controls.onVolChange = [this] { kelvora.volChanged(); };
+        controls.onVolChange = [this] { kelvora.changed("vol"); };
         kelvora.load();
     }
     RecordingControls controls;
@@ -76,6 +77,52 @@ TEST(Kelvora, keysOutsideTheKeyboardDoNothingAndAFailedPortLeavesTheKeysOnlyThei
         }
         w.kelvora.unload();
         EXPECT_EQ(w.controls.log, openResult == MidiResult::NoError ? played : coloured);
+    }
+}
+
+// What a click, a change or a choice runs is what the window definition binds to it, whichever
+// control the window system forwards: the octave labels and the instrument label redraw the
+// marking, the bar sets the velocity, an entry runs its array's handler; other labels, markers,
+// keys, a family submenu or an index outside the menus run nothing. Seen: the last call on the
+// controls, the first marker shown, the velocity and the program.
+TEST(Kelvora, aClickAChangeOrAChoiceRunsWhatTheWindowDefinitionBindsToIt)
+{
+    using Event = std::function<void(Kelvora&)>;
+    const auto click
+        = [](const char* control) -> Event { return [=](Kelvora& k) { k.clicked(control); }; };
+    const auto change
+        = [](const char* control) -> Event { return [=](Kelvora& k) { k.changed(control); }; };
+    const auto choose
+        = [](std::int16_t index) -> Event { return [=](Kelvora& k) { k.chosen(index); }; };
+    using Seen = std::tuple<std::string, int, int, int>;
+    const Seen nothing { "", 24, 127, 0 };
+    const std::pair<Event, Seen> cases[] = {
+        { click("Lbl_OctaMoins"), { "caption (Do) ", 12, 127, 0 } },
+        { click("Lbl_OctPlus"), { "caption (Do) ", 36, 127, 0 } },
+        { click("Lbl_Instrument_Name"), { "caption (Do) ", 24, 127, 0 } },
+        { change("vol"), { "", 24, 100, 0 } },
+        { choose(87), { "caption REED - 071 - Clarinet ", 24, 127, 71 } },
+        { choose(140), { "caption Accord Majeur", 24, 127, 0 } },
+        { choose(155), { "caption (Ré) ", 26, 127, 0 } },
+        { click("Lbl_note"), nothing },
+        { click("Lbl_gamme"), nothing },
+        { click("Lbl_repere_note"), nothing },
+        { click("key"), nothing },
+        { change("Lbl_OctPlus"), nothing },
+        { choose(0), nothing },
+        { choose(8), nothing },
+        { choose(165), nothing },
+    };
+    for (const auto& [event, seen] : cases) {
+        Window w(MidiResult::NoError);
+        w.controls.log.clear();
+        w.controls.vol = 100;
+        event(w.kelvora);
+        EXPECT_EQ(Seen(w.controls.log.empty() ? "" : w.controls.log.back(),
+                      w.controls.visibleMarkers().front(), w.kelvora.state().Volume,
+                      w.kelvora.state().Program),
+            seen)
+            << std::get<0>(seen);
     }
 }
 

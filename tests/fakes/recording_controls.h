@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/menu_captions.h"
+#include "app/menu_tree.h"
 #include "window/controls.h"
 
 #include <algorithm>
