@@ -127,6 +127,10 @@ class WineSession(Session):
     def shows(self, what, point, colour):
         self.test.assertEqual(self.pixel(what, point, settle_on=colour), colour, what)
 
+    def rows(self, name, x0, y0, x1, y1):  # the colours of each row of a client rectangle
+        shot, top = self.screenshot(name), self.menu_height()
+        return [{shot.pixel(x, y + top) for x in range(x0, x1)} for y in range(y0, y1)]
+
     def ended(self, status, calls):  # the program ended, with these last calls
         self.test.assertEqual(status, 0)
         self.test.assertEqual(self.calls()[self.seen:], calls)
@@ -139,12 +143,11 @@ class WindowsTest(unittest.TestCase):
             s.expect(["open 0"])
             self.assertEqual(s.geometry()[2:], (619, 139 + s.menu_height()))
             self.assertIn("_NET_WM_STATE_ABOVE", s.xprop("_NET_WM_STATE"))
-            shot, top = s.screenshot("colours"), s.menu_height()
-            colours = lambda x0, y0, x1, y1: {shot.pixel(x, y + top) for x in range(x0, x1)
-                                              for y in range(y0, y1)}  # in client pixels
+            colours = lambda *rect: set().union(*s.rows("colours", *rect))
             self.assertEqual([colours(*p, p[0] + 1, p[1] + 1) for p in (key_point(0), key_point(1))]
                              + [colours(30, 10, 433, 33) & {WHITE, CYAN}, colours(32, 110, 317,
                                 135) & {WHITE, CYAN}], [{WHITE}, {BLACK}, {WHITE}, {CYAN}])
+            raised = lambda key: px(harness.key_left(key) + 15, 570 + 15)  # its inner top left
             for what, key, button, own in (("left", 0, 1, WHITE), ("right", 12, 3, WHITE),
                                            ("middle", 13, 2, BLACK), ("off the window", 59, 1, WHITE)):
                 s.press(key_point(key), button)
@@ -156,6 +159,7 @@ class WindowsTest(unittest.TestCase):
                 s.release(button)
                 s.expect(up(36 + key), what)
                 s.shows(what, key_point(key), own)
+            s.shows("left click", raised(0), WHITE)  # unset again after its release
             # The bar runs from 127 at the top to 0: an arrow steps 1, the trough 10, a notch of
             # the wheel 3, and the thumb sets it when let go.
             for y, xdotool, velocity in ((90, "click 1", 126), (77, "click 1", 116),
@@ -190,7 +194,7 @@ class WindowsTest(unittest.TestCase):
                 s.expect(up(36 + key), what)
                 s.release()
                 s.send("restore")
-                s.shows(what, px(harness.key_left(key) + 15, 570 + 15), WHITE)
+                s.shows(what, raised(key), WHITE)
                 s.play(key_point(30), 66, 1, 71, what=what)
             s.press(key_point(7))  # a stray WM_QUIT with a key held: all ends, once
             s.expect(down(43, 1, 71))
@@ -239,6 +243,10 @@ class WindowsTest(unittest.TestCase):
             self.assertEqual(s.geometry()[2:], (1238, 278 + s.menu_height()))
             # Key 0 was 98 pixels high at 150 %: where its lower edge was drawn, its face is now.
             s.shows("200 %", (at(0)[0], 76 + 97), WHITE)
+            # "<<" where it stands at 200 %, on what was the grey surface at 150 %; the
+            # instrument's name in its 12-point face at 200 %, over 20 pixels high.
+            self.assertIn(WHITE, set().union(*s.rows("200 %", 16, 186, 48, 206)))
+            self.assertGreater(sum(WHITE in row for row in s.rows("200 %", 60, 20, 866, 66)), 20)
             s.play(at(30), 66)
             s.press(at(24))
             s.expect(down(60))
