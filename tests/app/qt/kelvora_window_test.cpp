@@ -118,6 +118,8 @@ private slots:
         QTest::mouseClick(window->key(0), Qt::LeftButton);
         QCOMPARE(QString::fromStdString(midi->calls[1]), "send 98 24 7E");
         QCOMPARE(QString::fromStdString(midi->calls[4]), "send 98 24 00");
+        window->setVolValue(100); // the bar shows a value set: 27 steps below the top
+        QCOMPARE(bar->value(), 27);
     }
 
     // The menus and labels forward their choices and clicks: an instrument, a chord on a root, the
