@@ -39,7 +39,8 @@ public:
     [[nodiscard]] QWidget* marker(int index) const { return m_markers.at(index); }
     [[nodiscard]] VolBar* volBar() const { return m_vol; }
     [[nodiscard]] TextLabel* label(std::string_view name) const;
-    // The action of a menu entry (16-164) or the menu action of a family submenu (1-15).
+    // The action of a menu entry (16-164), or the menu action of the "Instruments" menu (0) or of
+    // a family submenu (1-15).
     [[nodiscard]] QAction* menuAction(std::int16_t menuIndex) const;
 
     ColorValue keyBackColor(std::int16_t key) const override;

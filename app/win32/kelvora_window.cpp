@@ -285,30 +285,6 @@ int KelvoraWindow::runMessageLoop()
     return got == 0 ? static_cast<int>(message.wParam) : 1;
 }
 
-void KelvoraWindow::keyDown(std::int16_t key)
-{
-    if (m_kelvora)
-        m_kelvora->keyDown(key);
-}
-
-void KelvoraWindow::keyUp(std::int16_t key)
-{
-    if (m_kelvora)
-        m_kelvora->keyUp(key);
-}
-
-void KelvoraWindow::fingerDown(int finger, std::int16_t key)
-{
-    if (m_kelvora)
-        m_kelvora->fingerDown(finger, key);
-}
-
-void KelvoraWindow::fingerUp(int finger)
-{
-    if (m_kelvora)
-        m_kelvora->fingerUp(finger);
-}
-
 // Every way the window loses the mouse while something is held on it (a minimise, a cancelled
 // mode, a key's lost capture) ends here: the keys and labels let go and forget their presses,
 // so the next click plays the key clicked, and every held note ends.

@@ -38,11 +38,10 @@ public:
     // first; the exit code. `kelvora` must outlive this call.
     [[nodiscard]] int runMessageLoop();
 
-    // From the keys.
-    void keyDown(std::int16_t key);
-    void keyUp(std::int16_t key);
-    void fingerDown(int finger, std::int16_t key);
-    void fingerUp(int finger);
+    // The core the keys' presses, releases and fingers go to; none before attach or after the
+    // unload.
+    [[nodiscard]] Kelvora* kelvora() const { return m_kelvora; }
+    // From a key that lost the mouse, and from the window.
     void pointerLost();
 
     ColorValue keyBackColor(std::int16_t key) const override;

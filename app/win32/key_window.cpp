@@ -1,5 +1,6 @@
 #include "app/win32/key_window.h"
 
+#include "app/kelvora.h"
 #include "app/win32/kelvora_window.h"
 #include "app/win32/window_procedure.h"
 
@@ -124,7 +125,8 @@ void KeyWindow::buttonDown(unsigned button)
     if (m_buttons == 0)
         SetCapture(m_hwnd);
     m_buttons |= button;
-    m_owner.keyDown(m_index);
+    if (Kelvora* kelvora = m_owner.kelvora())
+        kelvora->keyDown(m_index);
     redraw();
 }
 
@@ -141,7 +143,8 @@ void KeyWindow::buttonUp(unsigned button, LPARAM where)
         m_checked = !m_checked;
     if (m_buttons == 0)
         ReleaseCapture();
-    m_owner.keyUp(m_index);
+    if (Kelvora* kelvora = m_owner.kelvora())
+        kelvora->keyUp(m_index);
     redraw();
 }
 
@@ -159,11 +162,14 @@ void KeyWindow::captureLost()
 // (the messages come to the window that got the contact) ends its note.
 void KeyWindow::pointer(UINT message, WPARAM wParam)
 {
+    Kelvora* kelvora = m_owner.kelvora();
     const int finger = GET_POINTERID_WPARAM(wParam);
+    if (kelvora == nullptr)
+        return;
     if (message == WM_POINTERDOWN)
-        m_owner.fingerDown(finger, m_index);
+        kelvora->fingerDown(finger, m_index);
     else if (message != WM_POINTERUPDATE || IS_POINTER_CANCELED_WPARAM(wParam))
-        m_owner.fingerUp(finger);
+        kelvora->fingerUp(finger);
 }
 
 void KeyWindow::paint()
